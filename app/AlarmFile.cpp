@@ -1,0 +1,61 @@
+// The alarm file "sveglia.imptqz".
+#include "app/AlarmFile.h"
+
+#include "support/Cp1252.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace FileSveglie {
+
+QByteArray contenuto(const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += inCp1252(line) + "\r\n";
+    return bytes;
+}
+
+QStringList righe(const QByteArray &bytes)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (bytes[i] != '\r' && bytes[i] != '\n')
+            continue;
+        lines.append(daCp1252(bytes.mid(start, i - start)));
+        if (bytes[i] == '\r' && i + 1 < n && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.append(daCp1252(bytes.mid(start)));
+    return lines;
+}
+
+bool scrivi(const QString &path, const QStringList &lines)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray bytes = contenuto(lines);
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+std::optional<QStringList> leggi(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return righe(bytes);
+}
+
+} // namespace FileSveglie

@@ -1,0 +1,54 @@
+// The rules of the alarm slots and the clock.
+#include "app/AlarmSchedule.h"
+
+#include "support/IntegerText.h"
+
+namespace Sveglie {
+
+namespace {
+
+bool dueCifre(const QString &text)
+{
+    return text.size() == 2 && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9')
+        && text[1] >= QLatin1Char('0') && text[1] <= QLatin1Char('9');
+}
+
+bool nelIntervallo(const QString &text, int highest)
+{
+    const auto value = testoInIntero(text);
+    return value && *value >= 0 && *value <= highest;
+}
+
+} // namespace
+
+QString completaZero(const QString &text)
+{
+    return text.size() < 2 ? QLatin1Char('0') + text : text;
+}
+
+bool orarioValido(const QString &hour, const QString &minute)
+{
+    return nelIntervallo(hour, 23) && nelIntervallo(minute, 59) && dueCifre(hour) && dueCifre(minute);
+}
+
+bool occupato(const QString &hour, const QString &minute)
+{
+    return hour != Vuoto || minute != Vuoto;
+}
+
+QString testoOrologio(const QTime &time)
+{
+    return time.toString(QStringLiteral("HH.mm.ss"));
+}
+
+QString chiaveOrologio(const QString &clockText)
+{
+    return clockText.left(5);
+}
+
+QString chiaveSveglia(const QString &hour, const QString &minute)
+{
+    return hour + QLatin1Char('.') + minute;
+}
+
+} // namespace Sveglie

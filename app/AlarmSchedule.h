@@ -1,0 +1,27 @@
+// The rules of the alarm slots and the clock, apart from any window.
+#pragma once
+
+#include <QString>
+#include <QTime>
+
+namespace Sveglie {
+
+inline const QString Vuoto = QStringLiteral("*");
+
+// One "0" in front of a text shorter than two characters: "7" -> "07", "*" -> "0*", "" -> "0".
+QString completaZero(const QString &text);
+
+// Hour 0..23 and minute 0..59 by the program's integer conversion, and both exactly two decimal
+// digits: a text such as "0", "+7" or " 7" would pass the range and then never match the clock.
+bool orarioValido(const QString &hour, const QString &minute);
+
+// A slot holds an alarm, for its delete button, when either of its texts is not the empty marker.
+bool occupato(const QString &hour, const QString &minute);
+
+// The clock as the main window shows it, 24-hour HH.MM.SS.
+QString testoOrologio(const QTime &time);
+// HH.MM of a clock text, and the same form for a slot: the two are compared as texts.
+QString chiaveOrologio(const QString &clockText);
+QString chiaveSveglia(const QString &hour, const QString &minute);
+
+} // namespace Sveglie

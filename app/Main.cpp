@@ -1,0 +1,569 @@
+// The main window: layout, slots, clock and trigger, sound options, alarm file, doors to the other windows.
+#include "app/Main.h"
+
+#include "app/AlarmFile.h"
+#include "app/AlarmSchedule.h"
+#include "platform/Platform.h"
+#include "ringing/Sveglia.h"
+#include "support/About.h"
+#include "support/Bug.h"
+#include "support/Fx.h"
+#include "support/Start.h"
+#include "version/ControllaVersione.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+#include <QValidator>
+#include <memory>
+
+TFrmMain *FrmMain = nullptr;
+
+namespace {
+
+// Typing stops at two characters, of any kind; texts set by the program are not cut.
+class DueCaratteri : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override
+    {
+        return input.size() <= 2 ? Acceptable : Invalid;
+    }
+};
+
+QFont carattere(const QString &family, int pixels, bool bold)
+{
+    QFont font(family);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+template <typename W>
+W *crea(QWidget *parent, const char *name, int left, int top, int width, int height)
+{
+    auto *w = new W(parent);
+    w->setObjectName(QLatin1String(name));
+    w->setGeometry(left, top, width, height);
+    return w;
+}
+
+QToolButton *pulsante(QWidget *parent, const char *name, QRect place, const QString &caption,
+                      const QString &glyph, const QString &hint)
+{
+    auto *b = crea<QToolButton>(parent, name, place.x(), place.y(), place.width(), place.height());
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setText(caption);
+    b->setToolTip(hint);
+    if (!glyph.isEmpty()) {
+        b->setIcon(QIcon::fromTheme(glyph, QIcon(QStringLiteral(":/glyphs/%1.png").arg(glyph))));
+        b->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+    }
+    return b;
+}
+
+QLineEdit *campo(QWidget *parent, const char *name, QRect place, const QFont &font, const QString &text)
+{
+    auto *e = crea<QLineEdit>(parent, name, place.x(), place.y(), place.width(), place.height());
+    e->setFont(font);
+    e->setText(text);
+    e->setAlignment(Qt::AlignCenter);
+    e->setTextMargins(0, 0, 0, 0);
+    return e;
+}
+
+QFrame *pannello(QWidget *parent, const char *name, QRect place, int shape)
+{
+    auto *f = crea<QFrame>(parent, name, place.x(), place.y(), place.width(), place.height());
+    f->setFrameStyle(shape);
+    f->setLineWidth(1);
+    return f;
+}
+
+bool invio(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+} // namespace
+
+TFrmMain::TFrmMain(QWidget *parent)
+    : QWidget(parent)
+{
+    buildLayout();
+    FormCreate();
+}
+
+void TFrmMain::buildLayout()
+{
+    setObjectName(QStringLiteral("FrmMain"));
+    setWindowTitle(QStringLiteral("TQZ_Trillora"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFont(carattere(QStringLiteral("MS Sans Serif"), 11, false));
+    setFixedSize(371, 112);
+
+    const QFont orologio = carattere(QStringLiteral("Times New Roman"), 13, true);
+    const QFont slotFont = carattere(QStringLiteral("Verdana"), 11, true);
+
+    PanIns = pannello(this, "PanIns", {0, 0, 371, 30}, QFrame::Panel | QFrame::Raised);
+    EdOrologio = campo(PanIns, "EdOrologio", {6, 4, 63, 23}, orologio, QStringLiteral("12.00.00"));
+    EdOrologio->setEnabled(false);
+    sbControllaVersione = pulsante(PanIns, "sbControllaVersione", {73, 4, 23, 22}, {}, QStringLiteral("check"),
+                                   QStringLiteral("Controlla versione"));
+    sbBug = pulsante(PanIns, "sbBug", {100, 4, 23, 22}, {}, QStringLiteral("bug"), QStringLiteral("Segnala Bug"));
+    sbHelp = pulsante(PanIns, "sbHelp", {125, 3, 23, 23}, {}, QStringLiteral("info"),
+                      QStringLiteral("Visualizza informazioni"));
+    sbSuono = pulsante(PanIns, "sbSuono", {155, 4, 72, 22}, QStringLiteral("Casse"), QStringLiteral("speaker"),
+                       QStringLiteral("Tipo di suono"));
+    Edsveglia1 = campo(PanIns, "Edsveglia1", {232, 3, 25, 23}, orologio, Sveglie::Vuoto);
+    EDSveglia2 = campo(PanIns, "EDSveglia2", {261, 3, 25, 23}, orologio, Sveglie::Vuoto);
+    for (QLineEdit *entry : {Edsveglia1, EDSveglia2}) {
+        entry->setValidator(new DueCaratteri(entry));
+        entry->installEventFilter(this);
+    }
+    sbConferma = pulsante(PanIns, "sbConferma", {289, 3, 78, 23}, QStringLiteral("Inserisci"),
+                          QStringLiteral("insert"), QStringLiteral("Inserisci sveglia"));
+    QFont bold = font();
+    bold.setBold(true);
+    sbConferma->setFont(bold);
+
+    PanControllo = crea<QGroupBox>(this, "PanControllo", 0, 30, 371, 57);
+    Label2 = crea<QLabel>(PanControllo, "Label2", 19, 20, 50, 13);
+    Label2->setText(QStringLiteral("Sveglie"));
+    Label2->setFont(bold);
+    Label2->adjustSize();
+    Label3 = crea<QLabel>(PanControllo, "Label3", 23, 34, 50, 13);
+    Label3->setText(QStringLiteral("attive"));
+    Label3->setFont(bold);
+    Label3->adjustSize();
+
+    const char *frames[] = {"Panel1", "Panel3", "Panel5", "Panel7", "Panel11"};
+    const char *hours[] = {"ed1sv1", "Ed2sv1", "Ed3sv1", "ed4sv1", "ed5sv1"};
+    const char *minutes[] = {"Ed1sv2", "ED2sv2", "ed3sv2", "ed4sv2", "ed5sv2"};
+    const char *cancels[] = {"sbCanc1", "sbCanc2", "sbCanc3", "SbCanc4", "SbCanc5"};
+    QFrame **frameMembers[] = {&Panel1, &Panel3, &Panel5, &Panel7, &Panel11};
+    QLineEdit **hourMembers[] = {&ed1sv1, &Ed2sv1, &Ed3sv1, &ed4sv1, &ed5sv1};
+    QLineEdit **minuteMembers[] = {&Ed1sv2, &ED2sv2, &ed3sv2, &ed4sv2, &ed5sv2};
+    QToolButton **cancelMembers[] = {&sbCanc1, &sbCanc2, &sbCanc3, &SbCanc4, &SbCanc5};
+    const QFont elimina = carattere(QStringLiteral("Verdana"), 9, true);
+    for (int i = 0; i < 5; ++i) {
+        const int left = 76 + 58 * i;
+        QFrame *frame = pannello(PanControllo, frames[i], {left, 24, 57, 31}, QFrame::Panel | QFrame::Raised);
+        frame->setAutoFillBackground(true);
+        frame->setBackgroundRole(QPalette::Highlight);
+        *frameMembers[i] = frame;
+        *hourMembers[i] = campo(frame, hours[i], {5, 5, 22, 21}, slotFont, Sveglie::Vuoto);
+        *minuteMembers[i] = campo(frame, minutes[i], {30, 5, 22, 21}, slotFont, Sveglie::Vuoto);
+        (*hourMembers[i])->setEnabled(false);
+        (*minuteMembers[i])->setEnabled(false);
+        QToolButton *cancel = pulsante(PanControllo, cancels[i], {left + 1, 7, 54, 16}, QStringLiteral("Elimina"),
+                                       {}, {});
+        cancel->setFont(elimina);
+        cancel->setEnabled(false);
+        *cancelMembers[i] = cancel;
+    }
+    Panel1->installEventFilter(this);
+
+    Panel10 = pannello(this, "Panel10", {0, 87, 371, 25}, QFrame::Panel | QFrame::Sunken);
+    sbDurata = pulsante(Panel10, "sbDurata", {4, 1, 77, 21}, QStringLiteral("Maggiore"), QStringLiteral("duration"),
+                        QStringLiteral("Allunga/diminuisci suono"));
+    SpeedButton1 = pulsante(Panel10, "SpeedButton1", {83, 1, 117, 21}, QStringLiteral("Salva impostazioni"),
+                            QStringLiteral("save"), QStringLiteral("Salva le impostazioni"));
+    sbLoad = pulsante(Panel10, "sbLoad", {201, 1, 118, 21}, QStringLiteral("Carica impostazioni"),
+                      QStringLiteral("load"), QStringLiteral("Carica le impostazioni salvate"));
+    SpeedButton4 = pulsante(Panel10, "SpeedButton4", {320, 1, 48, 21}, QStringLiteral("Esci"),
+                            QStringLiteral("exit"), QStringLiteral("Esci"));
+
+    // The menu is never shown; its one item exists for the F1 shortcut.
+    MainMenu1 = new QMenu(this);
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    Help = new QAction(QStringLiteral("Help"), this);
+    Help->setObjectName(QStringLiteral("Help"));
+    Help->setShortcut(QKeySequence(Qt::Key_F1));
+    Help->setShortcutContext(Qt::WindowShortcut);
+    MainMenu1->addAction(Help);
+    addAction(Help);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(400);
+    // Precise, so the clock and the trigger do not drift behind the real seconds.
+    Timer1->setTimerType(Qt::PreciseTimer);
+    TimerElimina = new QTimer(this);
+    TimerElimina->setObjectName(QStringLiteral("TimerElimina"));
+    TimerElimina->setInterval(5000);
+
+    connect(Timer1, &QTimer::timeout, this, &TFrmMain::Timer1Timer);
+    connect(TimerElimina, &QTimer::timeout, this, &TFrmMain::TimerEliminaTimer);
+    connect(sbConferma, &QToolButton::clicked, this, &TFrmMain::sbConfermaClick);
+    connect(Edsveglia1, &QLineEdit::textChanged, this, &TFrmMain::Edsveglia1Change);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TFrmMain::SpeedButton1Click);
+    connect(sbLoad, &QToolButton::clicked, this, &TFrmMain::sbLoadClick);
+    connect(sbControllaVersione, &QToolButton::clicked, this, &TFrmMain::sbControllaVersioneClick);
+    connect(sbHelp, &QToolButton::clicked, this, &TFrmMain::sbHelpClick);
+    connect(SpeedButton4, &QToolButton::clicked, this, &TFrmMain::SpeedButton4Click);
+    connect(sbCanc1, &QToolButton::clicked, this, &TFrmMain::sbCanc1Click);
+    connect(sbCanc2, &QToolButton::clicked, this, &TFrmMain::sbCanc2Click);
+    connect(sbCanc3, &QToolButton::clicked, this, &TFrmMain::sbCanc3Click);
+    connect(SbCanc4, &QToolButton::clicked, this, &TFrmMain::SbCanc4Click);
+    connect(SbCanc5, &QToolButton::clicked, this, &TFrmMain::SbCanc5Click);
+    connect(sbSuono, &QToolButton::clicked, this, &TFrmMain::sbSuonoClick);
+    connect(sbDurata, &QToolButton::clicked, this, &TFrmMain::sbDurataClick);
+    connect(sbBug, &QToolButton::clicked, this, &TFrmMain::sbBugClick);
+    connect(Help, &QAction::triggered, this, &TFrmMain::HelpClick);
+
+    Edsveglia1->setFocus();
+}
+
+TFrmMain::Slot TFrmMain::slot(int index) const
+{
+    switch (index) {
+    case 1:
+        return {ed1sv1, Ed1sv2, sbCanc1};
+    case 2:
+        return {Ed2sv1, ED2sv2, sbCanc2};
+    case 3:
+        return {Ed3sv1, ed3sv2, sbCanc3};
+    case 4:
+        return {ed4sv1, ed4sv2, SbCanc4};
+    default:
+        return {ed5sv1, ed5sv2, SbCanc5};
+    }
+}
+
+// ---- Creation and first showing
+
+void TFrmMain::FormCreate()
+{
+    sbLoad->setEnabled(platform().fileExists(Fx::CartellaProgramma() + FileSveglie::NomeFile));
+    RilevaSistema();
+    Timer1->start();
+    TimerElimina->start();
+}
+
+void TFrmMain::RilevaSistema()
+{
+    switch (platform().platformId()) {
+    case 1:
+        TipoSistema = QStringLiteral("9x");
+        break;
+    case 2:
+        TipoSistema = QStringLiteral("NT");
+        break;
+    default:
+        TipoSistema.clear();
+    }
+}
+
+void TFrmMain::setVisible(bool visible)
+{
+    if (visible && !shownOnce) {
+        shownOnce = true;
+        if (const QScreen *where = screen())
+            move(where->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+        FormShow();
+    }
+    QWidget::setVisible(visible);
+    if (visible)
+        activateWindow();
+}
+
+// The splash runs modally before the main window reaches the screen; the timers already run.
+void TFrmMain::FormShow()
+{
+    if (frmStart)
+        frmStart->exec();
+}
+
+// ---- Clock and trigger
+
+void TFrmMain::Timer1Timer()
+{
+    for (int i = 1; i <= 5; ++i) {
+        const Slot s = slot(i);
+        if (ControllaSveglia(s.hour, s.minute)) {
+            // At most one slot per tick; the others are looked at 400 ms later.
+            if (FrmSveglia) {
+                FrmSveglia->show();
+                FrmSveglia->raise();
+                FrmSveglia->activateWindow();
+            }
+            return;
+        }
+    }
+}
+
+bool TFrmMain::ControllaSveglia(QLineEdit *hour, QLineEdit *minute)
+{
+    const QString clock = Sveglie::testoOrologio(platform().localTime());
+    if (EdOrologio->text() != clock)
+        EdOrologio->setText(clock);
+    if (Sveglie::chiaveOrologio(clock) != Sveglie::chiaveSveglia(hour->text(), minute->text()))
+        return false;
+    // Emptying the slot is what keeps the alarm from ringing again.
+    hour->setText(Sveglie::Vuoto);
+    minute->setText(Sveglie::Vuoto);
+    return true;
+}
+
+// ---- Slots
+
+void TFrmMain::sbConfermaClick()
+{
+    CompletaZeri();
+    if (!OrarioValido()) {
+        Fx::MsgAttenzione(QStringLiteral("L'orario immesso non è valido"));
+        Edsveglia1->setFocus();
+        return;
+    }
+    for (int i = 1; i <= 5; ++i) {
+        const Slot s = slot(i);
+        if (SvegliaPresente(s.hour, s.minute)) {
+            Fx::MsgAttenzione(QStringLiteral("La sveglia per le ore '") + Edsveglia1->text() + QStringLiteral(" e ")
+                              + EDSveglia2->text() + QStringLiteral("' esiste già!"));
+            Edsveglia1->setFocus();
+            return;
+        }
+    }
+    InserisciSveglia();
+    Edsveglia1->setFocus();
+}
+
+void TFrmMain::CompletaZeri()
+{
+    Edsveglia1->setText(Sveglie::completaZero(Edsveglia1->text()));
+    EDSveglia2->setText(Sveglie::completaZero(EDSveglia2->text()));
+}
+
+bool TFrmMain::OrarioValido() const
+{
+    return Sveglie::orarioValido(Edsveglia1->text(), EDSveglia2->text());
+}
+
+bool TFrmMain::SvegliaPresente(QLineEdit *hour, QLineEdit *minute) const
+{
+    return hour->text() == Edsveglia1->text() && minute->text() == EDSveglia2->text();
+}
+
+void TFrmMain::InserisciSveglia()
+{
+    for (int i = 1; i <= 5; ++i) {
+        const Slot s = slot(i);
+        if (s.hour->text() == Sveglie::Vuoto) {
+            s.hour->setText(Edsveglia1->text());
+            s.minute->setText(EDSveglia2->text());
+            return;
+        }
+    }
+    Fx::MsgInfo(QStringLiteral("Esaurita la memoria per le sveglie!!"));
+}
+
+void TFrmMain::Edsveglia1Change()
+{
+    if (Edsveglia1->text().size() == 2)
+        EDSveglia2->setFocus();
+}
+
+bool TFrmMain::Edsveglia1KeyUp(QLineEdit *, int key)
+{
+    if (!invio(key))
+        return false;
+    sbConferma->click();
+    return true;
+}
+
+bool TFrmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Edsveglia1 || watched == EDSveglia2) {
+        switch (event->type()) {
+        case QEvent::KeyPress: {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (invio(key->key()) && !key->isAutoRepeat())
+                invioPremutoInIngresso = true;
+            break;
+        }
+        case QEvent::KeyRelease: {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->isAutoRepeat())
+                break;
+            // An Enter whose press went to a message box must not insert again when its
+            // release lands here after the box has closed.
+            if (invio(key->key()) && !invioPremutoInIngresso)
+                break;
+            invioPremutoInIngresso = false;
+            Edsveglia1KeyUp(static_cast<QLineEdit *>(watched), key->key());
+            break;
+        }
+        case QEvent::FocusOut:
+            invioPremutoInIngresso = false;
+            break;
+        default:
+            break;
+        }
+    } else if (watched == Panel1 && event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton && Panel1->rect().contains(mouse->position().toPoint()))
+            Panel1Click();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFrmMain::Panel1Click()
+{
+    Edsveglia1->setText(ed1sv1->text());
+    EDSveglia2->setText(Ed1sv2->text());
+    Fx::MsgInfo(Panel1->objectName());
+}
+
+void TFrmMain::svuota(int index)
+{
+    const Slot s = slot(index);
+    s.hour->setText(Sveglie::Vuoto);
+    s.minute->setText(Sveglie::Vuoto);
+}
+
+void TFrmMain::sbCanc1Click()
+{
+    svuota(1);
+}
+
+void TFrmMain::sbCanc2Click()
+{
+    svuota(2);
+}
+
+void TFrmMain::sbCanc3Click()
+{
+    svuota(3);
+}
+
+void TFrmMain::SbCanc4Click()
+{
+    svuota(4);
+}
+
+void TFrmMain::SbCanc5Click()
+{
+    svuota(5);
+}
+
+void TFrmMain::TimerEliminaTimer()
+{
+    for (int i = 1; i <= 5; ++i) {
+        const Slot s = slot(i);
+        s.cancel->setEnabled(Sveglie::occupato(s.hour->text(), s.minute->text()));
+    }
+}
+
+// ---- Sound options: the captions are the whole state.
+
+void TFrmMain::sbSuonoClick()
+{
+    sbSuono->setText(sbSuono->text() == QLatin1String("Speaker") ? QStringLiteral("Casse")
+                                                                  : QStringLiteral("Speaker"));
+}
+
+void TFrmMain::sbDurataClick()
+{
+    sbDurata->setText(sbDurata->text() == QLatin1String("Maggiore") ? QStringLiteral("Minore")
+                                                                     : QStringLiteral("Maggiore"));
+}
+
+// ---- Alarm file
+
+QStringList TFrmMain::campiFile() const
+{
+    QStringList lines;
+    for (int i = 1; i <= 5; ++i) {
+        const Slot s = slot(i);
+        lines << s.hour->text() << s.minute->text();
+    }
+    lines << sbSuono->text() << sbDurata->text();
+    return lines;
+}
+
+void TFrmMain::impostaCampiFile(const QStringList &lines)
+{
+    const auto line = [&lines](int n) { return n < lines.size() ? lines[n] : QString(); };
+    for (int i = 1; i <= 5; ++i) {
+        const Slot s = slot(i);
+        s.hour->setText(line(2 * i - 2));
+        s.minute->setText(line(2 * i - 1));
+    }
+    sbSuono->setText(line(10));
+    sbDurata->setText(line(11));
+}
+
+void TFrmMain::SpeedButton1Click()
+{
+    if (!FileSveglie::scrivi(Fx::CartellaProgramma() + FileSveglie::NomeFile, campiFile())) {
+        Fx::MsgErrore(QStringLiteral("Scrittura non eseguita."));
+        return;
+    }
+    Fx::MsgInfo(QStringLiteral("Orari e tipologia di suono memorizzati!"));
+    sbLoad->setEnabled(true);
+}
+
+void TFrmMain::sbLoadClick()
+{
+    const auto lines = FileSveglie::leggi(Fx::CartellaProgramma() + FileSveglie::NomeFile);
+    if (!lines) {
+        Fx::MsgErrore(QStringLiteral("Recupero impossibile."));
+        return;
+    }
+    impostaCampiFile(*lines);
+}
+
+// ---- Other windows, help and exit
+
+void TFrmMain::sbControllaVersioneClick()
+{
+    // Destroyed when its modal run ends, whatever ended it.
+    std::unique_ptr<TFrmControllaVersione> window(new TFrmControllaVersione(this));
+    window->exec();
+}
+
+void TFrmMain::sbBugClick()
+{
+    std::unique_ptr<TfrmBug> window(new TfrmBug(this));
+    window->exec();
+}
+
+void TFrmMain::sbHelpClick()
+{
+    if (FrmAbout)
+        FrmAbout->exec();
+}
+
+void TFrmMain::HelpClick()
+{
+    const QString path = Fx::CartellaProgramma() + QStringLiteral("help.html");
+    if (!platform().fileExists(path)) {
+        Fx::MsgErrore(QStringLiteral("Impossibile aprire la guida, file help.html non trovato"));
+        return;
+    }
+    platform().shellOpen(path);
+}
+
+void TFrmMain::SpeedButton4Click()
+{
+    QCoreApplication::quit();
+}
+
+void TFrmMain::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,18 @@
+// Program entry: the application, its title, the start-up windows and the message loop.
+#include "app/Application.h"
+#include "app/Main.h"
+#include "app/Startup.h"
+#include "platform/LinuxPlatform.h"
+
+int main(int argc, char *argv[])
+{
+    TrilloraApplication app(argc, argv);
+    LinuxPlatform desktop;
+    installPlatform(&desktop);
+
+    creaFinestre();
+    FrmMain->show();
+    const int result = TrilloraApplication::exec();
+    distruggiFinestre();
+    return result;
+}

@@ -1,0 +1,137 @@
+// The platform seam on a Linux desktop: Qt for boxes and the shell, ALSA, libcanberra and ports for sound.
+#include "platform/LinuxPlatform.h"
+
+#include "platform/MessageSound.h"
+#include "platform/NetworkBrowser.h"
+#include "platform/SpeakerPorts.h"
+#include "platform/ToneOutput.h"
+#include "support/Config.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPointer>
+#include <QThread>
+#include <QUrl>
+
+QMessageBox *buildMessageBox(MessageKind kind, const QString &title, const QString &text)
+{
+    auto *box = new QMessageBox;
+    box->setWindowTitle(title);
+    box->setText(text);
+    switch (kind) {
+    case MessageKind::Info:
+        box->setIcon(QMessageBox::Information);
+        box->setStandardButtons(QMessageBox::Ok);
+        break;
+    case MessageKind::Warning:
+        box->setIcon(QMessageBox::Warning);
+        box->setStandardButtons(QMessageBox::Ok);
+        break;
+    case MessageKind::Error:
+        box->setIcon(QMessageBox::Critical);
+        box->setStandardButtons(QMessageBox::Ok);
+        break;
+    case MessageKind::Question:
+        box->setIcon(QMessageBox::Question);
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box->setDefaultButton(QMessageBox::Yes);
+        break;
+    }
+    // A QMessageBox is application-modal from birth; the program's other windows must stay usable.
+    box->setWindowModality(Qt::NonModal);
+    box->setAttribute(Qt::WA_DeleteOnClose, false);
+    return box;
+}
+
+bool runMessageBox(QMessageBox *box)
+{
+    QEventLoop loop;
+    QObject::connect(box, &QMessageBox::finished, &loop, &QEventLoop::quit);
+    box->show();
+    box->raise();
+    box->activateWindow();
+    loop.exec();
+    return box->standardButton(box->clickedButton()) == QMessageBox::Yes;
+}
+
+bool LinuxPlatform::messageBox(MessageKind kind, const QString &title, const QString &text)
+{
+    std::unique_ptr<QMessageBox> box(buildMessageBox(kind, title, text));
+    return runMessageBox(box.get());
+}
+
+QUrl urlForShell(const QString &target)
+{
+    if (target.startsWith(QLatin1Char('/')))
+        return QUrl::fromLocalFile(target);
+    // Tolerant parsing keeps "?", "&" and "#" where the caller put them and encodes blanks and accents.
+    return QUrl(target, QUrl::TolerantMode);
+}
+
+void LinuxPlatform::shellOpen(const QString &target)
+{
+    // xdg-open is started as a program with one argument, never through a shell command line.
+    QDesktopServices::openUrl(urlForShell(target));
+}
+
+LinuxPlatform::LinuxPlatform()
+    : tones(std::make_unique<ToneOutput>())
+    , ports(std::make_unique<SpeakerPorts>())
+{
+}
+
+LinuxPlatform::~LinuxPlatform() = default;
+
+QString LinuxPlatform::executablePath()
+{
+    return QCoreApplication::applicationFilePath();
+}
+
+bool LinuxPlatform::fileExists(const QString &path)
+{
+    return QFileInfo(path).isFile();
+}
+
+QTime LinuxPlatform::localTime()
+{
+    return QTime::currentTime();
+}
+
+// Tones go through the desktop's sound service, as on the NT family.
+int LinuxPlatform::platformId()
+{
+    return 2;
+}
+
+void LinuxPlatform::systemTone(int frequency, int msecs)
+{
+    tones->play(frequency, msecs);
+}
+
+void LinuxPlatform::messageSound(unsigned type)
+{
+    playMessageSound(type);
+}
+
+void LinuxPlatform::sleepMs(int msecs)
+{
+    QThread::msleep(static_cast<unsigned long>(msecs));
+}
+
+void LinuxPlatform::portOut(std::uint16_t port, std::uint8_t value)
+{
+    ports->write(port, value);
+}
+
+QString LinuxPlatform::siteHost()
+{
+    return Config::SiteHost;
+}
+
+Browser *LinuxPlatform::createBrowser(QWidget *parent)
+{
+    return new NetworkBrowser(parent);
+}

@@ -1,0 +1,41 @@
+// The platform seam on a Linux desktop.
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <memory>
+
+class QMessageBox;
+class ToneOutput;
+class SpeakerPorts;
+
+// The box as the seam shows it: icon, buttons and title for the kind, no owner.
+QMessageBox *buildMessageBox(MessageKind kind, const QString &title, const QString &text);
+// Shows the box without making it application-modal and waits for its answer.
+bool runMessageBox(QMessageBox *box);
+// The text a shell link becomes for xdg-open (percent-encoding happens here).
+QUrl urlForShell(const QString &target);
+
+class LinuxPlatform : public Platform
+{
+public:
+    LinuxPlatform();
+    ~LinuxPlatform() override;
+
+    bool messageBox(MessageKind kind, const QString &title, const QString &text) override;
+    void shellOpen(const QString &target) override;
+    QString executablePath() override;
+    bool fileExists(const QString &path) override;
+    QTime localTime() override;
+    int platformId() override;
+    void systemTone(int frequency, int msecs) override;
+    void messageSound(unsigned type) override;
+    void sleepMs(int msecs) override;
+    void portOut(std::uint16_t port, std::uint8_t value) override;
+    QString siteHost() override;
+    Browser *createBrowser(QWidget *parent) override;
+
+private:
+    std::unique_ptr<ToneOutput> tones;
+    std::unique_ptr<SpeakerPorts> ports;
+};

@@ -1,0 +1,4 @@
+// The desktop's message sound (placeholder until the libcanberra output lands).
+#include "platform/MessageSound.h"
+
+void playMessageSound(unsigned) {}

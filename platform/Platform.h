@@ -1,0 +1,63 @@
+// The operating system's services as the windows see them: one seam, replaced by fakes in tests.
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTime>
+#include <cstdint>
+
+class QWidget;
+
+enum class MessageKind { Info, Warning, Error, Question };
+
+// An off-screen web page loader: navigates, reports each completed document on the
+// UI thread, and hands out the current document's body as HTML text.
+class Browser : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Returns at once; the load goes on while the event loop runs.
+    virtual void navigate(const QString &address) = 0;
+    virtual bool hasDocument() const = 0;
+    // Outer HTML of the current document's body, 8-bit (Windows-1252) text.
+    virtual QByteArray bodyOuterHtml() const = 0;
+
+signals:
+    void documentComplete(const QString &address);
+};
+
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    // A box with no owner that leaves the program's other windows usable.
+    // Answers true only when a question box was answered Yes.
+    virtual bool messageBox(MessageKind kind, const QString &title, const QString &text) = 0;
+    // Hands a URL, mailto: link, document or program to the desktop; failures are silent.
+    virtual void shellOpen(const QString &target) = 0;
+
+    virtual QString executablePath() = 0;
+    virtual bool fileExists(const QString &path) = 0;
+    virtual QTime localTime() = 0;
+    // 1 for the old consumer family, 2 for the NT family, anything else otherwise.
+    virtual int platformId() = 0;
+
+    // Blocks until the tone has ended.
+    virtual void systemTone(int frequency, int msecs) = 0;
+    // Starts the desktop's message sound and returns at once.
+    virtual void messageSound(unsigned type) = 0;
+    virtual void sleepMs(int msecs) = 0;
+    virtual void portOut(std::uint16_t port, std::uint8_t value) = 0;
+
+    // Host (and optional port) of the maker's web site.
+    virtual QString siteHost() = 0;
+    virtual Browser *createBrowser(QWidget *parent) = 0;
+};
+
+// The seam in force. main() installs the Linux one; tests install fakes.
+Platform &platform();
+void installPlatform(Platform *p);

@@ -1,0 +1,7 @@
+// The bug report window (placeholder).
+#include "support/Bug.h"
+
+TfrmBug::TfrmBug(QWidget *parent)
+    : QDialog(parent)
+{
+}

@@ -1,0 +1,53 @@
+// Shared helpers of every window, all reached through the platform seam.
+#include "support/Fx.h"
+
+#include "platform/Platform.h"
+
+namespace Fx {
+
+void MsgInfo(const QString &text)
+{
+    platform().messageBox(MessageKind::Info, QStringLiteral("Messaggio."), text);
+}
+
+void MsgAttenzione(const QString &text)
+{
+    platform().messageBox(MessageKind::Warning, QStringLiteral("Attenzione."), text);
+}
+
+void MsgErrore(const QString &text)
+{
+    platform().messageBox(MessageKind::Error, QStringLiteral("Errore"), text);
+}
+
+bool MsgRichiesta(const QString &text)
+{
+    return platform().messageBox(MessageKind::Question, QStringLiteral("Richiesta."), text);
+}
+
+void ApriLink(const QString &target)
+{
+    platform().shellOpen(target);
+}
+
+// Nothing is escaped here: the shell adapter encodes what transport needs.
+QString TestoMail(const QString &address, const QString &subject, const QString &body)
+{
+    return QStringLiteral("mailto:") + address + QStringLiteral("?subject=") + subject
+        + QStringLiteral("&body=") + body;
+}
+
+void ComponiMail(const QString &address, const QString &subject, const QString &body)
+{
+    ApriLink(TestoMail(address, subject, body));
+}
+
+// Asked afresh at every call, as callers may run before anything else is set up.
+QString CartellaProgramma()
+{
+    const QString path = platform().executablePath();
+    const int cut = path.lastIndexOf(QLatin1Char('/'));
+    return path.left(cut + 1);
+}
+
+} // namespace Fx

@@ -1,0 +1,91 @@
+// A platform seam for tests.
+#include "FakePlatform.h"
+
+#include "platform/LinuxPlatform.h"
+#include "platform/NetworkBrowser.h"
+
+#include <QFileInfo>
+#include <QMessageBox>
+#include <memory>
+
+bool FakePlatform::messageBox(MessageKind kind, const QString &title, const QString &text)
+{
+    const Box box {kind, title, text};
+    boxes.append(box);
+    if (realBoxes) {
+        std::unique_ptr<QMessageBox> real(buildMessageBox(kind, title, text));
+        return runMessageBox(real.get());
+    }
+    if (onBox)
+        onBox(box);
+    if (kind == MessageKind::Question && !answers.isEmpty())
+        return answers.takeFirst();
+    return false;
+}
+
+void FakePlatform::shellOpen(const QString &target)
+{
+    opened.append(target);
+}
+
+QString FakePlatform::executablePath()
+{
+    return exePath;
+}
+
+bool FakePlatform::fileExists(const QString &path)
+{
+    return QFileInfo(path).isFile();
+}
+
+QTime FakePlatform::localTime()
+{
+    return now;
+}
+
+int FakePlatform::platformId()
+{
+    return id;
+}
+
+void FakePlatform::systemTone(int frequency, int msecs)
+{
+    calls.append(QStringLiteral("tone %1 %2").arg(frequency).arg(msecs));
+}
+
+void FakePlatform::messageSound(unsigned type)
+{
+    calls.append(QStringLiteral("sound %1").arg(type));
+}
+
+void FakePlatform::sleepMs(int msecs)
+{
+    calls.append(QStringLiteral("wait %1").arg(msecs));
+}
+
+void FakePlatform::portOut(std::uint16_t port, std::uint8_t value)
+{
+    calls.append(QStringLiteral("port 0x%1 0x%2").arg(port, 0, 16).arg(value, 0, 16));
+}
+
+QString FakePlatform::siteHost()
+{
+    return host;
+}
+
+Browser *FakePlatform::createBrowser(QWidget *parent)
+{
+    if (browserFactory)
+        return browserFactory(parent);
+    return new NetworkBrowser(parent);
+}
+
+void FakePlatform::reset()
+{
+    *this = FakePlatform();
+}
+
+FakePlatform &fake()
+{
+    return static_cast<FakePlatform &>(platform());
+}

@@ -1,0 +1,55 @@
+// A platform seam for tests: a settable clock and folder, recorded boxes, links and sounds.
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QList>
+#include <QStringList>
+#include <functional>
+
+class FakePlatform : public Platform
+{
+public:
+    struct Box
+    {
+        MessageKind kind;
+        QString title;
+        QString text;
+    };
+
+    // Every box shown, in order. Question boxes take their answers from `answers` (No when empty).
+    QList<Box> boxes;
+    QList<bool> answers;
+    // Show real boxes (non-modal, as the program does) instead of only recording them.
+    bool realBoxes = false;
+    // Called while a recorded box is "open", e.g. to check what the timers do meanwhile.
+    std::function<void(const Box &)> onBox;
+
+    QStringList opened;
+    QString exePath;
+    QTime now {12, 0, 0};
+    int id = 2;
+    QString host = QStringLiteral("www.trillora.example");
+    // "wait 50", "tone 1050 100", "sound 152", "port 0x43 0xb6"
+    QStringList calls;
+    std::function<Browser *(QWidget *)> browserFactory;
+
+    bool messageBox(MessageKind kind, const QString &title, const QString &text) override;
+    void shellOpen(const QString &target) override;
+    QString executablePath() override;
+    bool fileExists(const QString &path) override;
+    QTime localTime() override;
+    int platformId() override;
+    void systemTone(int frequency, int msecs) override;
+    void messageSound(unsigned type) override;
+    void sleepMs(int msecs) override;
+    void portOut(std::uint16_t port, std::uint8_t value) override;
+    QString siteHost() override;
+    Browser *createBrowser(QWidget *parent) override;
+
+    // Back to a fresh state between tests.
+    void reset();
+};
+
+// The fake that the test main installed.
+FakePlatform &fake();
