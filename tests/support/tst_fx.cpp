@@ -1,0 +1,195 @@
+// Message boxes, shell links, mail text, the program's folder and the general error display.
+#include "TestMain.h"
+#include "platform/LinuxPlatform.h"
+#include "support/Errors.h"
+#include "support/Fx.h"
+
+#include <QAbstractButton>
+#include <QPushButton>
+#include <QMessageBox>
+#include <QTimer>
+#include <QUrl>
+#include <memory>
+
+namespace {
+
+// Presses a button of the first message box that comes up.
+void pressWhenShown(QMessageBox::StandardButton which)
+{
+    QTimer::singleShot(20, [which] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) {
+                if (which == QMessageBox::NoButton)
+                    box->close();
+                else
+                    box->button(which)->click();
+                return;
+            }
+        }
+        pressWhenShown(which);
+    });
+}
+
+} // namespace
+
+class TestFx : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { fake().boxes.clear(); fake().answers.clear(); fake().opened.clear(); }
+
+    void boxesHaveTheirTitles()
+    {
+        Fx::MsgInfo(QStringLiteral("a"));
+        Fx::MsgAttenzione(QStringLiteral("b"));
+        Fx::MsgErrore(QStringLiteral("c"));
+        Fx::MsgRichiesta(QStringLiteral("d"));
+        QCOMPARE(fake().boxes.size(), 4);
+        QCOMPARE(fake().boxes[0].title, QStringLiteral("Messaggio."));
+        QCOMPARE(fake().boxes[0].kind, MessageKind::Info);
+        QCOMPARE(fake().boxes[1].title, QStringLiteral("Attenzione."));
+        QCOMPARE(fake().boxes[1].kind, MessageKind::Warning);
+        QCOMPARE(fake().boxes[2].title, QStringLiteral("Errore"));
+        QCOMPARE(fake().boxes[2].kind, MessageKind::Error);
+        QCOMPARE(fake().boxes[3].title, QStringLiteral("Richiesta."));
+        QCOMPARE(fake().boxes[3].kind, MessageKind::Question);
+        QCOMPARE(fake().boxes[3].text, QStringLiteral("d"));
+    }
+
+    void realBoxLooks_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<int>("buttons");
+        QTest::newRow("info") << int(MessageKind::Info) << int(QMessageBox::Information) << int(QMessageBox::Ok);
+        QTest::newRow("warning") << int(MessageKind::Warning) << int(QMessageBox::Warning) << int(QMessageBox::Ok);
+        QTest::newRow("error") << int(MessageKind::Error) << int(QMessageBox::Critical) << int(QMessageBox::Ok);
+        QTest::newRow("question") << int(MessageKind::Question) << int(QMessageBox::Question)
+                                  << int(QMessageBox::Yes | QMessageBox::No);
+    }
+
+    void realBoxLooks()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, icon);
+        QFETCH(int, buttons);
+        std::unique_ptr<QMessageBox> box(buildMessageBox(MessageKind(kind), QStringLiteral("T"), QString()));
+        QCOMPARE(int(box->icon()), icon);
+        QCOMPARE(int(box->standardButtons()), buttons);
+        QCOMPARE(box->windowTitle(), QStringLiteral("T"));
+        QVERIFY(box->parent() == nullptr);
+        QCOMPARE(box->windowModality(), Qt::NonModal);
+    }
+
+    void onlyYesAnswersTrue_data()
+    {
+        QTest::addColumn<int>("press");
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("Yes") << int(QMessageBox::Yes) << true;
+        QTest::newRow("No") << int(QMessageBox::No) << false;
+        QTest::newRow("closed") << int(QMessageBox::NoButton) << false;
+    }
+
+    void onlyYesAnswersTrue()
+    {
+        QFETCH(int, press);
+        QFETCH(bool, answer);
+        std::unique_ptr<QMessageBox> box(buildMessageBox(MessageKind::Question, QStringLiteral("Richiesta."), {}));
+        pressWhenShown(QMessageBox::StandardButton(press));
+        QCOMPARE(runMessageBox(box.get()), answer);
+    }
+
+    void boxLeavesOtherWindowsUsable()
+    {
+        QPushButton other(QStringLiteral("other"));
+        other.resize(100, 30);
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        bool clicked = false;
+        connect(&other, &QPushButton::clicked, [&clicked] { clicked = true; });
+        // A click through the window system is refused by a modal box; this one must get through.
+        QTimer::singleShot(50, [&other] {
+            QTest::mouseClick(other.windowHandle(), Qt::LeftButton, {}, QPoint(50, 15));
+        });
+        std::unique_ptr<QMessageBox> box(buildMessageBox(MessageKind::Info, QStringLiteral("Messaggio."), {}));
+        QTimer::singleShot(100, box.get(), [&box] { box->button(QMessageBox::Ok)->click(); });
+        runMessageBox(box.get());
+        QVERIFY(clicked);
+    }
+
+    void mailText_data()
+    {
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("link");
+        QTest::newRow("blanks, comma and accent kept as they are")
+            << "Inf: TQZ_Trillora, 04.2002-18" << QString::fromUtf8("Vorrei informazioni in più")
+            << QString::fromUtf8("mailto:a@b.example?subject=Inf: TQZ_Trillora, 04.2002-18&body=Vorrei informazioni in più");
+        QTest::newRow("empty subject and body") << "" << ""
+                                                << "mailto:a@b.example?subject=&body=";
+        QTest::newRow("ampersand and hash not escaped") << "a&b" << "c#d?"
+                                                        << "mailto:a@b.example?subject=a&b&body=c#d?";
+    }
+
+    void mailText()
+    {
+        QFETCH(QString, subject);
+        QFETCH(QString, body);
+        QFETCH(QString, link);
+        Fx::ComponiMail(QStringLiteral("a@b.example"), subject, body);
+        QCOMPARE(fake().opened, QStringList {link});
+    }
+
+    void shellUrlEncodesForTransportOnly()
+    {
+        const QUrl url = urlForShell(QString::fromUtf8("mailto:a@b.example?subject=Bug: X, 1&body=in più"));
+        QCOMPARE(url.scheme(), QStringLiteral("mailto"));
+        const QByteArray sent = url.toEncoded();
+        QVERIFY2(!sent.contains(' '), sent.constData());
+        QCOMPARE(QUrl::fromPercentEncoding(sent), QString::fromUtf8("mailto:a@b.example?subject=Bug: X, 1&body=in più"));
+        QCOMPARE(urlForShell(QStringLiteral("/opt/t q/help.html")), QUrl::fromLocalFile(QStringLiteral("/opt/t q/help.html")));
+    }
+
+    void programFolderEndsWithSeparator()
+    {
+        const QString saved = fake().exePath;
+        fake().exePath = QStringLiteral("/opt/trillora/bin/trillora");
+        QCOMPARE(Fx::CartellaProgramma(), QStringLiteral("/opt/trillora/bin/"));
+        QCOMPARE(Fx::CartellaProgramma() + QStringLiteral("lingua.db"), QStringLiteral("/opt/trillora/bin/lingua.db"));
+        fake().exePath = saved;
+    }
+
+    void errorMessageFullStop_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("letter gets a full stop") << "no such column: X" << "no such column: X.";
+        QTest::newRow("digit gets a full stop") << "Bleeper: Freq < 37" << "Bleeper: Freq < 37.";
+        QTest::newRow("full stop stays single") << "Fatto." << "Fatto.";
+        QTest::newRow("exclamation sorts before the full stop") << "Errore!" << "Errore!";
+        QTest::newRow("empty stays empty") << "" << "";
+    }
+
+    void errorMessageFullStop()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        QCOMPARE(ErrorDisplay::conFinale(message), shown);
+    }
+
+    void failureInATimerReachesTheErrorBoxAndTheProgramGoesOn()
+    {
+        QTimer::singleShot(0, [] { throw TrilloraError(QStringLiteral("Guasto nel timer")); });
+        QTRY_COMPARE(fake().boxes.size(), 1);
+        QCOMPARE(fake().boxes[0].title, QStringLiteral("TQZ_Trillora"));
+        QCOMPARE(fake().boxes[0].kind, MessageKind::Error);
+        QCOMPARE(fake().boxes[0].text, QStringLiteral("Guasto nel timer."));
+        bool later = false;
+        QTimer::singleShot(0, [&later] { later = true; });
+        QTRY_VERIFY(later);
+    }
+};
+
+TRILLORA_TEST_MAIN(TestFx)
+#include "tst_fx.moc"
