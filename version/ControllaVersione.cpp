@@ -1,7 +1,311 @@
-// The version check window (placeholder).
+// The version check window: reads the available build from the maker's page and offers the download.
 #include "version/ControllaVersione.h"
+
+#include "platform/Platform.h"
+#include "support/About.h"
+#include "support/Cp1252.h"
+#include "support/Errors.h"
+#include "support/Fx.h"
+#include "support/Tables.h"
+#include "version/VersionPage.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+const QColor nero(0, 0, 0);
+const QColor verde(0, 128, 0);
+const QColor rosso(255, 0, 0);
+
+QFont carattere(int pixels, bool bold)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+template <typename W>
+W *crea(QWidget *parent, const char *name, QRect place)
+{
+    auto *w = new W(parent);
+    w->setObjectName(QLatin1String(name));
+    w->setGeometry(place);
+    return w;
+}
+
+// Labels without a fixed size grow with their text from their top-left corner.
+QLabel *etichetta(QWidget *parent, const char *name, QPoint at, const QString &text, bool bold)
+{
+    auto *label = crea<QLabel>(parent, name, QRect(at, QSize(1, 13)));
+    label->setFont(carattere(11, bold));
+    label->setText(text);
+    label->adjustSize();
+    return label;
+}
+
+void scrivi(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    label->adjustSize();
+}
+
+void colora(QLabel *label, const QColor &colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+QToolButton *pulsante(QWidget *parent, const char *name, QRect place, const QString &caption,
+                      const QString &glyph, const QString &hint)
+{
+    auto *b = crea<QToolButton>(parent, name, place);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setText(caption);
+    b->setToolTip(hint);
+    b->setFont(carattere(11, true));
+    b->setIcon(QIcon(QStringLiteral(":/glyphs/%1.png").arg(glyph)));
+    b->setIconSize(QSize(16, 16));
+    b->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+    return b;
+}
+
+} // namespace
 
 TFrmControllaVersione::TFrmControllaVersione(QWidget *parent)
     : QDialog(parent)
 {
+    buildLayout();
+    FormCreate();
+}
+
+TFrmControllaVersione::~TFrmControllaVersione()
+{
+    // The loader goes first, so that no late completion reaches a window half torn down.
+    WebBrowser1->disconnect(this);
+    delete WebBrowser1;
+    WebBrowser1 = nullptr;
+    FormDestroy();
+}
+
+void TFrmControllaVersione::buildLayout()
+{
+    setObjectName(QStringLiteral("FrmControllaVersione"));
+    setWindowTitle(QStringLiteral("Controllo eventuali aggiornamenti disponibili"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    setFont(carattere(11, false));
+    setFixedSize(391, 82);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    Panel1 = crea<QFrame>(this, "Panel1", {0, 0, 391, 82});
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+
+    Label1 = crea<QLabel>(Panel1, "Label1", {5, 6, 93, 13});
+    Label1->setFont(carattere(11, true));
+    Label1->setText(QStringLiteral("Versione attuale"));
+    Label2 = crea<QLabel>(Panel1, "Label2", {209, 8, 178, 13});
+    Label2->setFont(carattere(11, true));
+    Label2->setText(QStringLiteral("Versione disponibile su internet"));
+    LabVerAttuale = etichetta(Panel1, "LabVerAttuale", {5, 22}, {}, false);
+    LabVerInternet = etichetta(Panel1, "LabVerInternet", {212, 24}, {}, false);
+    LabMessaggioGrande = crea<QLabel>(Panel1, "LabMessaggioGrande", {5, 37, 378, 25});
+    LabMessaggioGrande->setFont(carattere(16, true));
+    LabMessaggioGrande->setText(QStringLiteral("Controllo versione in corso..."));
+    LabMessaggioPiccolo = etichetta(Panel1, "LabMessaggioPiccolo", {6, 61}, {}, false);
+
+    sbControlla = pulsante(Panel1, "sbControlla", {278, 56, 80, 21}, QStringLiteral("Controlla"),
+                           QStringLiteral("check"), QStringLiteral("Controlla versione"));
+    sbScarica = pulsante(Panel1, "sbScarica", {196, 56, 80, 21}, QStringLiteral("Scarica"),
+                         QStringLiteral("download"), {});
+    sbScarica->setEnabled(false);
+    sbEsci = pulsante(Panel1, "sbEsci", {360, 57, 25, 20}, {}, QStringLiteral("exit"),
+                      QStringLiteral("Esci senza salvare le modifiche"));
+
+    ListURL = crea<QListWidget>(Panel1, "ListURL", {163, 3, 38, 14});
+    ListURL->setToolTip(QStringLiteral("Lista URL..."));
+    ListURL->hide();
+    Editurl = crea<QLineEdit>(Panel1, "Editurl", {104, 21, 33, 21});
+    Editurl->hide();
+
+    WebBrowser1 = platform().createBrowser(this);
+    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+
+    connect(sbControlla, &QToolButton::clicked, this, &TFrmControllaVersione::sbControllaClick);
+    connect(sbScarica, &QToolButton::clicked, this, &TFrmControllaVersione::sbScaricaClick);
+    connect(sbEsci, &QToolButton::clicked, this, &TFrmControllaVersione::sbEsciClick);
+    connect(WebBrowser1, &Browser::documentComplete, this, &TFrmControllaVersione::WebBrowser1DocumentComplete);
+}
+
+void TFrmControllaVersione::FormCreate()
+{
+    // A failed translation leaves Italian captions; the set-up below is what the window needs to work.
+    try {
+        TraduciInterfaccia();
+    } catch (const std::exception &error) {
+        ErrorDisplay::mostra(error);
+    }
+
+    TestoPagina.clear();
+    NomePrg = FrmAbout ? FrmAbout->LabelPrg->text() : QString();
+    const QString host = platform().siteHost();
+    URLControllo = PaginaVersione::indirizzoControllo(host, NomePrg);
+    Criterio = criterioPerProdotto(NomePrg.toLower());
+    Editurl->setText(PaginaVersione::indirizzoScaricamento(host, Fx::CodiceProdotto));
+    sbScarica->setToolTip(Editurl->text());
+}
+
+void TFrmControllaVersione::TraduciInterfaccia()
+{
+    const auto didascalia = [](auto *w) {
+        return Fx::Didascalia {[w] { return w->text(); }, [w](const QString &t) { w->setText(t); }};
+    };
+    Fx::TraduciInterfaccia({
+        {[this] { return windowTitle(); }, [this](const QString &t) { setWindowTitle(t); }},
+        didascalia(Label1),
+        didascalia(Label2),
+        didascalia(sbScarica),
+        didascalia(sbControlla),
+    });
+}
+
+void TFrmControllaVersione::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Queued, so that the window is on screen before the question comes up.
+    if (!attivata)
+        QTimer::singleShot(0, this, &TFrmControllaVersione::FormActivate);
+}
+
+void TFrmControllaVersione::keyPressEvent(QKeyEvent *event)
+{
+    // Only the close button and the title bar close this window, Esc does not.
+    if (event->key() == Qt::Key_Escape)
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+void TFrmControllaVersione::FormActivate()
+{
+    if (attivata)
+        return;
+    attivata = true;
+
+    scrivi(LabVerInternet, {});
+    scrivi(LabVerAttuale, {});
+    scrivi(LabMessaggioPiccolo, {});
+    colora(LabMessaggioGrande, nero);
+
+    const QString testoVersione = FrmAbout ? FrmAbout->LabelVers->text() : QString();
+    NumeroBuild = testoVersione.mid(8);
+    const std::optional<std::int32_t> attuale = PaginaVersione::leggiVersioneAttuale(testoVersione);
+    if (!attuale)
+        throw TrilloraError(QStringLiteral("'%1' non è un valore intero valido").arg(NumeroBuild));
+    VersioneAttuale = *attuale;
+    scrivi(LabVerAttuale, QString::number(VersioneAttuale));
+
+    if (Fx::MsgRichiesta(QStringLiteral("Per eseguire il controllo di evetuali nuove versioni bisogna essere "
+                                        "connessi ad internet, continuo?")))
+        sbControllaClick();
+    else
+        LabMessaggioGrande->clear();
+}
+
+void TFrmControllaVersione::sbControllaClick()
+{
+    sbControlla->setEnabled(false);
+    PaginaCaricata = false;
+    controlloInCorso = true;
+    CaricaPagina(URLControllo);
+}
+
+void TFrmControllaVersione::WebBrowser1DocumentComplete()
+{
+    if (!WebBrowser1->hasDocument())
+        return;
+    TestoPagina.append(WebBrowser1->bodyOuterHtml());
+    PaginaCaricata = true;
+    // Only the first completion after the navigation ends the check; frames may add more pages.
+    if (controlloInCorso) {
+        controlloInCorso = false;
+        ConcludiControllo();
+    }
+}
+
+void TFrmControllaVersione::ConcludiControllo()
+{
+    EstraiURLConCriterio(TestoPagina, ListURL, Criterio.DallaFine, Criterio.MarcaBlocco, Criterio.MarcaConta,
+                         Criterio.MarcaInizio, Criterio.MarcaFine, Criterio.CaratteriCoda, Criterio.IncludiInizio,
+                         Criterio.IncludiFine, Criterio.Salta);
+
+    // Neither list is ever emptied, so the first piece since the window opened is the one read.
+    std::optional<QString> primo;
+    if (ListURL->count() > 0)
+        primo = ListURL->item(0)->text();
+    const std::optional<std::int32_t> letto = PaginaVersione::leggiNumeroPagina(primo);
+    const std::int32_t disponibile = letto.value_or(-1);
+    scrivi(LabVerInternet, letto ? QString::number(*letto) : QString());
+
+    if (PaginaVersione::eVersioneNuova(disponibile, VersioneAttuale)) {
+        LabMessaggioGrande->setText(QStringLiteral("Disponibile una nuove versione!!"));
+        colora(LabMessaggioGrande, verde);
+        scrivi(LabMessaggioPiccolo, QStringLiteral("Premi su scarica e chiudi il programma."));
+        sbScarica->setEnabled(true);
+    } else {
+        LabMessaggioGrande->setText(QStringLiteral("Nessuna nuova versione disponibile."));
+        colora(LabMessaggioGrande, rosso);
+        scrivi(LabMessaggioPiccolo, letto ? QStringLiteral("Impossibile scaricare la nuova versione.")
+                                          : QStringLiteral("Impossibile trovare il numero di versione."));
+    }
+    sbControlla->setEnabled(true);
+}
+
+void TFrmControllaVersione::EstraiURLConCriterio(const QList<QByteArray> &Righe, QListWidget *Risultati,
+                                                 bool DallaFine, const QByteArray &MarcaBlocco,
+                                                 const QByteArray &MarcaConta, const QByteArray &MarcaInizio,
+                                                 const QByteArray &MarcaFine, const QByteArray &CaratteriCoda,
+                                                 bool IncludiInizio, bool IncludiFine, std::int16_t Salta)
+{
+    QList<QByteArray> pezzi;
+    PaginaVersione::EstraiURLConCriterio(Righe, pezzi, DallaFine, MarcaBlocco, MarcaConta, MarcaInizio, MarcaFine,
+                                         CaratteriCoda, IncludiInizio, IncludiFine, Salta);
+    for (const QByteArray &pezzo : pezzi)
+        Risultati->addItem(daCp1252(pezzo));
+}
+
+QByteArray TFrmControllaVersione::invertiTesto(const QByteArray &Testo)
+{
+    return PaginaVersione::invertiTesto(Testo);
+}
+
+void TFrmControllaVersione::sbScaricaClick()
+{
+    sbScarica->setEnabled(false);
+    CaricaPagina(Editurl->text());
+}
+
+void TFrmControllaVersione::sbEsciClick()
+{
+    close();
+}
+
+void TFrmControllaVersione::FormDestroy()
+{
+    TestoPagina.clear();
+}
+
+void TFrmControllaVersione::CaricaPagina(const QString &indirizzo)
+{
+    WebBrowser1->navigate(indirizzo);
 }

@@ -1,0 +1,75 @@
+// When a navigation is a file to save rather than a page to show, and where the file goes.
+#include "platform/DownloadRules.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+QByteArray mediaType(const QByteArray &contentType)
+{
+    return contentType.split(';').value(0).trimmed().toLower();
+}
+
+QString suggestedName(const QByteArray &contentDisposition)
+{
+    static const QRegularExpression quoted(QStringLiteral(R"re((?:^|;)\s*filename\s*=\s*"([^"]*)")re"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression bare(QStringLiteral(R"re((?:^|;)\s*filename\s*=\s*([^;"\s]+))re"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QString header = QString::fromLatin1(contentDisposition);
+    for (const QRegularExpression *re : {&quoted, &bare}) {
+        const QRegularExpressionMatch match = re->match(header);
+        if (match.hasMatch())
+            return match.captured(1);
+    }
+    return {};
+}
+
+// The server chooses the name, so it must not reach outside the folder or hide itself.
+QString cleanName(QString name)
+{
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    name = name.section(QLatin1Char('/'), -1);
+    name.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f]")));
+    name = name.trimmed();
+    while (name.startsWith(QLatin1Char('.')))
+        name.remove(0, 1);
+    return name;
+}
+
+} // namespace
+
+bool looksLikeDownload(const QUrl &url, const QByteArray &contentType, const QByteArray &contentDisposition)
+{
+    if (url.path().endsWith(QLatin1String(".exe"), Qt::CaseInsensitive))
+        return true;
+    if (mediaType(contentType) == "application/octet-stream")
+        return true;
+    return contentDisposition.trimmed().toLower().startsWith("attachment");
+}
+
+QString downloadFileName(const QUrl &url, const QByteArray &contentDisposition)
+{
+    QString name = cleanName(suggestedName(contentDisposition));
+    if (name.isEmpty())
+        name = cleanName(url.fileName());
+    if (name.isEmpty())
+        name = QStringLiteral("download");
+    return name;
+}
+
+QString freeFilePath(const QString &folder, const QString &name)
+{
+    const QDir dir(folder);
+    QString path = dir.filePath(name);
+    const QFileInfo info(name);
+    const QString base = info.completeBaseName();
+    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    // A dangling link counts as taken: writing through it would land outside the folder.
+    const auto taken = [](const QString &p) { return QFileInfo::exists(p) || QFileInfo(p).isSymLink(); };
+    for (int n = 1; taken(path); ++n)
+        path = dir.filePath(QStringLiteral("%1 (%2)%3").arg(base, QString::number(n), suffix));
+    return path;
+}

@@ -1,0 +1,123 @@
+// One file fetched into a folder: never run, never made executable, nothing left behind on failure.
+#include "platform/FileDownload.h"
+
+#include "platform/DownloadRules.h"
+
+#include <QDir>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSaveFile>
+
+namespace {
+
+bool erroreHttp(const QNetworkReply *reply)
+{
+    return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() >= 400;
+}
+
+} // namespace
+
+FileDownload::FileDownload(const QUrl &url, const QString &folder, int timeoutMs, QObject *parent)
+    : QObject(parent), nam(new QNetworkAccessManager(this)), folder(folder)
+{
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(10);
+    request.setTransferTimeout(timeoutMs);
+    reply = nam->get(request);
+    connect(reply, &QNetworkReply::readyRead, this, &FileDownload::onReadyRead);
+    connect(reply, &QNetworkReply::finished, this, &FileDownload::onFinished);
+    connect(reply, &QNetworkReply::downloadProgress, this, &FileDownload::progress);
+}
+
+FileDownload::~FileDownload()
+{
+    if (reply) {
+        reply->disconnect(this);
+        reply->abort();
+    }
+    if (file)
+        file->cancelWriting();
+}
+
+bool FileDownload::isRunning() const
+{
+    return running;
+}
+
+QString FileDownload::filePath() const
+{
+    return file ? file->fileName() : QString();
+}
+
+void FileDownload::cancel()
+{
+    if (!running)
+        return;
+    fallisci(tr("Scaricamento annullato"));
+}
+
+bool FileDownload::apri()
+{
+    if (file)
+        return true;
+    if (!QDir().mkpath(folder)) {
+        fallisci(tr("Impossibile creare la cartella %1").arg(folder));
+        return false;
+    }
+    const QString name = downloadFileName(reply->url(), reply->rawHeader("Content-Disposition"));
+    file = std::make_unique<QSaveFile>(freeFilePath(folder, name));
+    if (!file->open(QIODevice::WriteOnly)) {
+        fallisci(file->errorString());
+        return false;
+    }
+    return true;
+}
+
+void FileDownload::onReadyRead()
+{
+    // An error page is not the file asked for; the failure is reported when the reply ends.
+    if (erroreHttp(reply)) {
+        reply->readAll();
+        return;
+    }
+    if (!apri())
+        return;
+    const QByteArray chunk = reply->readAll();
+    if (file->write(chunk) != chunk.size())
+        fallisci(file->errorString());
+}
+
+void FileDownload::onFinished()
+{
+    if (!running)
+        return;
+    if (reply->error() != QNetworkReply::NoError) {
+        fallisci(reply->errorString());
+        return;
+    }
+    if (!apri())
+        return;
+    const QByteArray rest = reply->readAll();
+    if (file->write(rest) != rest.size() || !file->commit()) {
+        fallisci(file->errorString());
+        return;
+    }
+    running = false;
+    reply->deleteLater();
+    emit finished(true, file->fileName());
+}
+
+void FileDownload::fallisci(const QString &message)
+{
+    running = false;
+    if (reply) {
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
+    if (file)
+        file->cancelWriting();
+    emit finished(false, message);
+}

@@ -1,0 +1,42 @@
+// One file fetched into a folder: never run, never made executable, nothing left behind on failure.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+#include <memory>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class QSaveFile;
+
+class FileDownload : public QObject
+{
+    Q_OBJECT
+public:
+    // Starts at once; `timeoutMs` is how long the transfer may go without progress.
+    FileDownload(const QUrl &url, const QString &folder, int timeoutMs, QObject *parent = nullptr);
+    ~FileDownload() override;
+
+    // Stops the transfer and drops what was received; `finished` reports the cancellation.
+    void cancel();
+    bool isRunning() const;
+    // Where the file is being saved, once the server has answered.
+    QString filePath() const;
+
+signals:
+    void progress(qint64 received, qint64 total);
+    void finished(bool saved, const QString &message);
+
+private:
+    void onReadyRead();
+    void onFinished();
+    bool apri();
+    void fallisci(const QString &message);
+
+    QNetworkAccessManager *nam;
+    QPointer<QNetworkReply> reply;
+    QString folder;
+    std::unique_ptr<QSaveFile> file;
+    bool running = true;
+};

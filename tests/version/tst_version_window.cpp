@@ -1,0 +1,263 @@
+// The version check window driven against a loopback version page.
+#include "LoopbackServer.h"
+#include "TestMain.h"
+#include "platform/DownloadWindow.h"
+#include "support/About.h"
+#include "version/ControllaVersione.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <memory>
+
+Q_DECLARE_METATYPE(Risposta)
+
+namespace {
+const QString domanda = "Per eseguire il controllo di evetuali nuove versioni bisogna essere connessi ad internet, continuo?";
+const QString nuova = "Disponibile una nuove versione!!";
+const QString nessuna = "Nessuna nuova versione disponibile.";
+const QString scaricaOra = "Premi su scarica e chiudi il programma.";
+const QString nonScaricabile = "Impossibile scaricare la nuova versione.";
+const QString senzaNumero = "Impossibile trovare il numero di versione.";
+const QString paginaVersione = "/index.php?show=ctrlvers&prg=TQZ_Trillora";
+} // namespace
+
+class TestVersionWindow : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir home;
+    std::unique_ptr<LoopbackServer> server;
+
+    // A fresh opening, answered as given; with Yes it returns once the check has ended.
+    std::unique_ptr<TFrmControllaVersione> apri(bool si)
+    {
+        fake().answers = {si};
+        const qsizetype domande = fake().boxes.size();
+        auto w = std::make_unique<TFrmControllaVersione>();
+        w->show();
+        if (!QTest::qWaitFor([&] { return fake().boxes.size() > domande && w->sbControlla->isEnabled(); }, 15000))
+            return nullptr;
+        return w;
+    }
+    static bool controlla(TFrmControllaVersione *w)
+    {
+        w->sbControlla->click();
+        return QTest::qWaitFor([&] { return w->sbControlla->isEnabled(); }, 15000);
+    }
+    static DownloadWindow *finestraScaricamento()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *d = qobject_cast<DownloadWindow *>(w); d && d->isVisible())
+                return d;
+        return nullptr;
+    }
+    static QColor colore(QLabel *l) { return l->palette().color(QPalette::WindowText); }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("HOME", home.path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toLocal8Bit());
+        FrmAbout = new TFrmAbout;
+    }
+    void init()
+    {
+        fake().reset();
+        fake().exePath = home.filePath("trillora");
+        server = std::make_unique<LoopbackServer>();
+        fake().host = server->host();
+    }
+
+    void aspetto()
+    {
+        TFrmControllaVersione w;
+        QCOMPARE(w.windowTitle(), "Controllo eventuali aggiornamenti disponibili");
+        QCOMPARE(w.size(), QSize(391, 82));
+        QCOMPARE(w.minimumSize(), w.maximumSize());
+        QVERIFY(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+        QVERIFY(!(w.windowFlags() & Qt::WindowMinimizeButtonHint));
+        const QList<std::tuple<QWidget *, QRect, QString>> controlli {
+            {w.Panel1, {0, 0, 391, 82}, ""},
+            {w.Label1, {5, 6, 93, 13}, ""},
+            {w.Label2, {209, 8, 178, 13}, ""},
+            {w.LabMessaggioGrande, {5, 37, 378, 25}, ""},
+            {w.sbControlla, {278, 56, 80, 21}, "Controlla versione"},
+            {w.sbScarica, {196, 56, 80, 21}, "http://" + server->host() + "/prg/trilor.exe"},
+            {w.sbEsci, {360, 57, 25, 20}, "Esci senza salvare le modifiche"},
+            {w.ListURL, {163, 3, 38, 14}, "Lista URL..."},
+            {w.Editurl, {104, 21, 33, 21}, ""},
+        };
+        for (const auto &[c, place, hint] : controlli) {
+            QCOMPARE(c->geometry(), place);
+            QCOMPARE(c->toolTip(), hint);
+            QCOMPARE(c->objectName().isEmpty(), false);
+        }
+        QCOMPARE(w.Label1->text(), "Versione attuale");
+        QCOMPARE(w.Label2->text(), "Versione disponibile su internet");
+        QCOMPARE(w.LabMessaggioGrande->text(), "Controllo versione in corso...");
+        QCOMPARE(w.LabMessaggioGrande->font().pixelSize(), 16);
+        QCOMPARE(w.sbScarica->text(), "Scarica");
+        QVERIFY(!w.sbScarica->isEnabled());
+        QCOMPARE(w.Editurl->text(), w.sbScarica->toolTip());
+        QVERIFY(w.ListURL->isHidden() && w.Editurl->isHidden());
+        QCOMPARE(w.WebBrowser1->parent(), &w);
+    }
+
+    void aperturaENo()
+    {
+        server->page("/index.php", "<p>Versione - 19</p>");
+        fake().answers = {false};
+        auto w = std::make_unique<TFrmControllaVersione>();
+        QStringList visto;
+        fake().onBox = [&](const FakePlatform::Box &) {
+            for (QLabel *l : {w->LabVerAttuale, w->LabVerInternet, w->LabMessaggioGrande, w->LabMessaggioPiccolo})
+                visto << l->text();
+            visto << colore(w->LabMessaggioGrande).name();
+        };
+        w->show();
+        QTRY_COMPARE(fake().boxes.size(), 1);
+        QCOMPARE(fake().boxes.size(), 1);
+        QCOMPARE(fake().boxes[0].kind, MessageKind::Question);
+        QCOMPARE(fake().boxes[0].text, domanda);
+        QCOMPARE(visto, QStringList({"18", "", "Controllo versione in corso...", "", "#000000"}));
+        QCOMPARE(w->LabMessaggioGrande->text(), "");
+        QTest::qWait(100);
+        QCOMPARE(server->requests, QStringList());
+        // Controlla checks without asking again.
+        QVERIFY(controlla(w.get()));
+        QCOMPARE(fake().boxes.size(), 1);
+        QCOMPARE(server->requests, QStringList({paginaVersione}));
+        QCOMPARE(w->LabVerInternet->text(), "19");
+    }
+
+    void verdetti_data()
+    {
+        QTest::addColumn<Risposta>("pagina");
+        QTest::addColumn<QString>("letto");
+        QTest::addColumn<bool>("nuovo");
+        QTest::addColumn<QString>("consiglio");
+        const auto p = [](const QByteArray &body) { return Risposta {200, body}; };
+        QTest::newRow("newer build") << p("<P>Versione - 19</P>") << "19" << true << scaricaOra;
+        QTest::newRow("same build") << p("<P>Versione - 18</P>") << "18" << false << nonScaricabile;
+        QTest::newRow("older build") << p("Versione-17<br>") << "17" << false << nonScaricabile;
+        QTest::newRow("zero is read but not newer") << p("Versione-0<br>") << "0" << false << nonScaricabile;
+        QTest::newRow("largest build") << p("Versione-2147483647<br>") << "2147483647" << true << scaricaOra;
+        QTest::newRow("no Versione") << p("<p>nulla</p>") << "" << false << senzaNumero;
+        QTest::newRow("small v") << p("versione - 19<br>") << "" << false << senzaNumero;
+        QTest::newRow("words before the number") << p("Versione 2.1 - build 19</p>") << "" << false << senzaNumero;
+        QTest::newRow("blank after the number") << p("Versione - 19 </p>") << "" << false << senzaNumero;
+        QTest::newRow("huge number") << p("Versione - 99999999999</p>") << "" << false << senzaNumero;
+        QTest::newRow("version only in the head")
+            << p("<head><title>Versione - 19</title></head>") << "" << false << senzaNumero;
+        QTest::newRow("binary garbage") << p(QByteArray("\0\xff<\x01Versione-\x80\x02", 15)) << "" << false << senzaNumero;
+        QTest::newRow("50 MiB of text") << p("Versione - " + QByteArray(50 << 20, '1') + "</p>") << "" << false << senzaNumero;
+        QTest::newRow("http error page") << Risposta {500, "<p>Versione - 19</p>"} << "" << false << senzaNumero;
+    }
+
+    void verdetti()
+    {
+        QFETCH(Risposta, pagina);
+        QFETCH(QString, letto);
+        QFETCH(bool, nuovo);
+        QFETCH(QString, consiglio);
+        server->set("/index.php", pagina);
+        auto w = apri(true);
+        QVERIFY(w);
+        QCOMPARE(server->requests, QStringList({paginaVersione}));
+        QCOMPARE(w->LabVerAttuale->text(), "18");
+        QCOMPARE(w->LabVerInternet->text(), letto);
+        QCOMPARE(w->LabMessaggioGrande->text(), nuovo ? nuova : nessuna);
+        QCOMPARE(colore(w->LabMessaggioGrande), nuovo ? QColor(0, 128, 0) : QColor(255, 0, 0));
+        QCOMPARE(w->LabMessaggioPiccolo->text(), consiglio);
+        QCOMPARE(w->sbScarica->isEnabled(), nuovo);
+    }
+
+    void secondoControllo_data()
+    {
+        QTest::addColumn<QByteArray>("prima");
+        QTest::addColumn<QByteArray>("poi");
+        QTest::addColumn<QString>("letto");
+        QTest::newRow("first piece is read again") << QByteArray("Versione-19</p>") << QByteArray("Versione-20</p>") << "19";
+        QTest::newRow("after nothing the new piece is read") << QByteArray("nulla") << QByteArray("Versione-19</p>") << "19";
+        QTest::newRow("an unreadable first piece stays") << QByteArray("Versione-x</p>") << QByteArray("Versione-19</p>") << "";
+    }
+    void secondoControllo()
+    {
+        QFETCH(QByteArray, prima);
+        QFETCH(QByteArray, poi);
+        QFETCH(QString, letto);
+        server->page("/index.php", prima);
+        auto w = apri(true);
+        QVERIFY(w);
+        server->page("/index.php", poi);
+        QVERIFY(controlla(w.get()));
+        QCOMPARE(server->requests.size(), 2);
+        QCOMPARE(w->LabVerInternet->text(), letto);
+        QCOMPARE(w->sbScarica->isEnabled(), !letto.isEmpty());
+    }
+
+    void scarica()
+    {
+        server->page("/index.php", "<p>Versione-19</p>");
+        server->page("/prg/trilor.exe", "MZ");
+        auto w = apri(true);
+        QVERIFY(w);
+        w->sbScarica->click();
+        QVERIFY(!w->sbScarica->isEnabled());
+        QTRY_COMPARE(server->requests.value(1), "/prg/trilor.exe");
+        DownloadWindow *d = nullptr;
+        QTRY_VERIFY(d = finestraScaricamento());
+        QTRY_COMPARE(d->pulsante->text(), "Chiudi");
+        QVERIFY(QFile::exists(home.filePath("Downloads/trilor.exe")));
+        d->close();
+        // Another check that finds a newer build offers the download again.
+        QVERIFY(controlla(w.get()));
+        QVERIFY(w->sbScarica->isEnabled());
+    }
+
+    void chiusuraDuranteControllo()
+    {
+        server->set("/index.php", Risposta {200, "", "", true});
+        auto *w = new TFrmControllaVersione;
+        fake().answers = {true};
+        connect(server.get(), &LoopbackServer::requested, w, [w] { QTimer::singleShot(0, w->sbEsci, &QToolButton::click); });
+        QElapsedTimer tempo;
+        tempo.start();
+        QCOMPARE(w->exec(), int(QDialog::Rejected));
+        QVERIFY(tempo.elapsed() < 5000);
+        QVERIFY(!w->sbControlla->isEnabled());
+        delete w;
+        QTest::qWait(200);
+        QCOMPARE(server->requests.size(), 1);
+    }
+
+    void riaperturaChiedeDiNuovo()
+    {
+        server->page("/index.php", "<p>Versione-19</p>");
+        QVERIFY(apri(true));
+        QVERIFY(apri(true));
+        QCOMPARE(fake().boxes.size(), 2);
+        QCOMPARE(server->requests.size(), 2);
+    }
+
+    void versioneInstallataIlleggibile()
+    {
+        FrmAbout->LabelVers->setText("04.2002-xx");
+        TFrmControllaVersione w;
+        w.show();
+        QTRY_COMPARE(fake().boxes.size(), 1);
+        FrmAbout->LabelVers->setText("04.2002-18");
+        QCOMPARE(fake().boxes[0].kind, MessageKind::Error);
+        QVERIFY(fake().boxes[0].text.contains("'xx'"));
+        QCOMPARE(server->requests, QStringList());
+    }
+};
+
+TRILLORA_TEST_MAIN(TestVersionWindow)
+#include "tst_version_window.moc"
