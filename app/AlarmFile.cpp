@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <unistd.h>
+
 namespace FileSveglie {
 
 QByteArray contenuto(const QStringList &lines)
@@ -40,7 +42,10 @@ bool scrivi(const QString &path, const QStringList &lines)
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray bytes = contenuto(lines);
-    if (file.write(bytes) != bytes.size()) {
+    // A buffered write reports success before the bytes reach the disk, and commit() does not
+    // look at a failed flush: flush here so a full disk cannot replace the old file.
+    // fsync too: otherwise a power cut soon after the rename can leave an empty file behind.
+    if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
         file.cancelWriting();
         return false;
     }

@@ -25,6 +25,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QValidator>
+#include <limits>
 #include <memory>
 
 TFrmMain *FrmMain = nullptr;
@@ -77,6 +78,8 @@ QLineEdit *campo(QWidget *parent, const char *name, QRect place, const QFont &fo
 {
     auto *e = crea<QLineEdit>(parent, name, place.x(), place.y(), place.width(), place.height());
     e->setFont(font);
+    // The fields are the program's storage: a loaded text must not be cut at Qt's default 32767.
+    e->setMaxLength(std::numeric_limits<int>::max());
     e->setText(text);
     e->setAlignment(Qt::AlignCenter);
     e->setTextMargins(0, 0, 0, 0);

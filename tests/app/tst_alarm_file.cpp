@@ -1,0 +1,223 @@
+// Saving and loading "sveglia.imptqz": exact bytes, line breaks, bad files and failed saves.
+#include "MainWindowFixture.h"
+#include "TestMain.h"
+#include "app/AlarmFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QToolButton>
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+QStringList fields()
+{
+    return {FrmMain->ed1sv1->text(), FrmMain->Ed1sv2->text(), FrmMain->Ed2sv1->text(), FrmMain->ED2sv2->text(),
+            FrmMain->Ed3sv1->text(), FrmMain->ed3sv2->text(), FrmMain->ed4sv1->text(), FrmMain->ed4sv2->text(),
+            FrmMain->ed5sv1->text(), FrmMain->ed5sv2->text(), FrmMain->sbSuono->text(), FrmMain->sbDurata->text()};
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+const QByteArray freshFile = "*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\nCasse\r\nMaggiore\r\n";
+
+} // namespace
+
+class TestAlarmFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void lineBreaks_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("CR LF") << QByteArray("07\r\n30\r\n") << QStringList {"07", "30"};
+        QTest::newRow("LF only") << QByteArray("07\n30\n") << QStringList {"07", "30"};
+        QTest::newRow("lone CR") << QByteArray("07\r30") << QStringList {"07", "30"};
+        QTest::newRow("no final break") << QByteArray("07\r\n30") << QStringList {"07", "30"};
+        QTest::newRow("LF then CR is two breaks") << QByteArray("a\n\rb") << QStringList {"a", "", "b"};
+        QTest::newRow("blank line kept") << QByteArray("a\r\n\r\nb") << QStringList {"a", "", "b"};
+        QTest::newRow("only CRs") << QByteArray("\r\r\r") << QStringList {"", "", ""};
+        QTest::newRow("empty file") << QByteArray() << QStringList {};
+        QTest::newRow("8-bit code page") << QByteArray("\xe8\x80\r\n") << QStringList {QString::fromUtf8("è€")};
+    }
+
+    void lineBreaks()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        QCOMPARE(FileSveglie::righe(bytes), lines);
+    }
+
+    void freshSaveIsFortySevenBytes()
+    {
+        MainWindowFixture f;
+        QVERIFY(!FrmMain->sbLoad->isEnabled());
+        FrmMain->SpeedButton1->click();
+        const QByteArray saved = readAll(f.file(QStringLiteral("sveglia.imptqz")));
+        QCOMPARE(saved.size(), 47);
+        QCOMPARE(saved, freshFile);
+        QCOMPARE(fake().boxes.size(), 1);
+        QCOMPARE(fake().boxes[0].title, QStringLiteral("Messaggio."));
+        QCOMPARE(fake().boxes[0].text, QStringLiteral("Orari e tipologia di suono memorizzati!"));
+        QVERIFY(FrmMain->sbLoad->isEnabled());
+        QVERIFY(QDir(f.dir.path()).entryList(QDir::Files) == QStringList {QStringLiteral("sveglia.imptqz")});
+    }
+
+    void saveThenLoadGivesBackEveryField()
+    {
+        MainWindowFixture f;
+        FrmMain->ed1sv1->setText(QStringLiteral("07"));
+        FrmMain->Ed1sv2->setText(QStringLiteral("30"));
+        FrmMain->Ed2sv1->setText(QStringLiteral("22"));
+        FrmMain->ED2sv2->setText(QStringLiteral("05"));
+        FrmMain->sbSuono->click();
+        FrmMain->sbDurata->click();
+        FrmMain->SpeedButton1->click();
+        QCOMPARE(readAll(f.file(QStringLiteral("sveglia.imptqz"))),
+                 QByteArray("07\r\n30\r\n22\r\n05\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\nSpeaker\r\nMinore\r\n"));
+        const QStringList saved = fields();
+
+        FrmMain->sbCanc1->click();
+        FrmMain->sbSuono->click();
+        FrmMain->sbLoad->click();
+        QCOMPARE(fields(), saved);
+    }
+
+    void loadTakesTheTextsAsTheyAre_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("loaded");
+        const QString e;
+        QTest::newRow("LF-only file")
+            << QByteArray("07\n30\n*\n*\n*\n*\n*\n*\n*\n*\nSpeaker\nMinore\n")
+            << QStringList {"07", "30", "*", "*", "*", "*", "*", "*", "*", "*", "Speaker", "Minore"};
+        QTest::newRow("ten lines leave the captions empty")
+            << QByteArray("01\r\n02\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n")
+            << QStringList {"01", "02", "*", "*", "*", "*", "*", "*", "*", "*", e, e};
+        QTest::newRow("extra lines ignored, no check of the texts")
+            << QByteArray("99\r\n7\r\n07\r\n30\r\n07\r\n30\r\n*\r\n*\r\n*\r\n*\r\ncasse\r\nX\r\nmore\r\n")
+            << QStringList {"99", "7", "07", "30", "07", "30", "*", "*", "*", "*", "casse", "X"};
+        QTest::newRow("empty file empties every field") << QByteArray() << QStringList(12, e);
+        QTest::newRow("only CRs") << QByteArray(40, '\r') << QStringList(12, e);
+        QTest::newRow("binary bytes")
+            << QByteArray("\x00\x01\xff\xfe\r\n\x81", 7)
+            << QStringList {QString::fromLatin1("\x00\x01\xff\xfe", 4), QString(QChar(0x81)), e, e, e, e, e, e, e, e, e, e};
+    }
+
+    void loadTakesTheTextsAsTheyAre()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, loaded);
+        MainWindowFixture f([&bytes](const QString &dir) { writeAll(dir + QStringLiteral("/sveglia.imptqz"), bytes); });
+        FrmMain->sbLoad->click();
+        QCOMPARE(fields(), loaded);
+        QVERIFY(fake().boxes.isEmpty());
+    }
+
+    void oneEnormousLine()
+    {
+        const QByteArray line(2 * 1024 * 1024, '7');
+        MainWindowFixture f([&line](const QString &dir) { writeAll(dir + QStringLiteral("/sveglia.imptqz"), line); });
+        FrmMain->sbLoad->click();
+        QCOMPARE(FrmMain->ed1sv1->text().size(), line.size());
+        QCOMPARE(FrmMain->sbDurata->text(), QString());
+        QVERIFY(fake().boxes.isEmpty());
+    }
+
+    void fileDeletedAfterStart()
+    {
+        MainWindowFixture f([](const QString &dir) { writeAll(dir + QStringLiteral("/sveglia.imptqz"), freshFile); });
+        QVERIFY(FrmMain->sbLoad->isEnabled());
+        FrmMain->ed1sv1->setText(QStringLiteral("07"));
+        QFile::remove(f.file(QStringLiteral("sveglia.imptqz")));
+        const QStringList before = fields();
+        FrmMain->sbLoad->click();
+        QCOMPARE(fake().boxes.size(), 1);
+        QCOMPARE(fake().boxes[0].title, QStringLiteral("Errore"));
+        QCOMPARE(fake().boxes[0].text, QStringLiteral("Recupero impossibile."));
+        QCOMPARE(fields(), before);
+        QVERIFY(FrmMain->sbLoad->isEnabled());
+    }
+
+    void directoryInTheWay()
+    {
+        MainWindowFixture f([](const QString &dir) { QDir(dir).mkdir(QStringLiteral("sveglia.imptqz")); });
+        FrmMain->sbLoad->setEnabled(true);
+        FrmMain->sbLoad->click();
+        FrmMain->SpeedButton1->click();
+        QCOMPARE(fake().boxes.size(), 2);
+        QCOMPARE(fake().boxes[0].text, QStringLiteral("Recupero impossibile."));
+        QCOMPARE(fake().boxes[1].text, QStringLiteral("Scrittura non eseguita."));
+        QVERIFY(QFileInfo(f.file(QStringLiteral("sveglia.imptqz"))).isDir());
+        QCOMPARE(fields()[0], QStringLiteral("*"));
+    }
+
+    void saveIntoAMissingFolderFails()
+    {
+        MainWindowFixture f;
+        fake().exePath = f.file(QStringLiteral("gone/trillora"));
+        FrmMain->SpeedButton1->click();
+        QCOMPARE(fake().boxes.size(), 1);
+        QCOMPARE(fake().boxes[0].title, QStringLiteral("Errore"));
+        QCOMPARE(fake().boxes[0].text, QStringLiteral("Scrittura non eseguita."));
+        QVERIFY(!FrmMain->sbLoad->isEnabled());
+    }
+
+    void saveIntoAReadOnlyFolderFails()
+    {
+        MainWindowFixture f([](const QString &dir) { writeAll(dir + QStringLiteral("/sveglia.imptqz"), freshFile); });
+        QFile::setPermissions(f.dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        if (::access(qPrintable(f.dir.path()), W_OK) == 0) {
+            QFile::setPermissions(f.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QSKIP("this user writes into read-only folders (root)");
+        }
+        FrmMain->ed1sv1->setText(QStringLiteral("07"));
+        FrmMain->SpeedButton1->click();
+        QFile::setPermissions(f.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(fake().boxes.size(), 1);
+        QCOMPARE(fake().boxes[0].text, QStringLiteral("Scrittura non eseguita."));
+        QCOMPARE(readAll(f.file(QStringLiteral("sveglia.imptqz"))), freshFile);
+    }
+
+    // A save that runs out of room half-way must leave the earlier file whole.
+    void failedWriteKeepsTheOldFile()
+    {
+        MainWindowFixture f([](const QString &dir) { writeAll(dir + QStringLiteral("/sveglia.imptqz"), freshFile); });
+        FrmMain->ed1sv1->setText(QStringLiteral("07"));
+        FrmMain->Ed1sv2->setText(QStringLiteral("30"));
+
+        rlimit saved {};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit tiny = saved;
+        tiny.rlim_cur = 10;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+        FrmMain->SpeedButton1->click();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QCOMPARE(fake().boxes.size(), 1);
+        QCOMPARE(fake().boxes[0].text, QStringLiteral("Scrittura non eseguita."));
+        QCOMPARE(readAll(f.file(QStringLiteral("sveglia.imptqz"))), freshFile);
+        QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList {QStringLiteral("sveglia.imptqz")});
+    }
+};
+
+TRILLORA_TEST_MAIN(TestAlarmFile)
+#include "tst_alarm_file.moc"
