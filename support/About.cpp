@@ -1,15 +1,153 @@
-// The about window (placeholder layout).
+// The about window: what the program is, who makes it, and the product caption and version.
 #include "support/About.h"
 
-#include <QLabel>
+#include "support/Config.h"
+#include "support/Etichetta.h"
+#include "support/Fx.h"
+#include "support/Jpeg.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 TFrmAbout *FrmAbout = nullptr;
+
+namespace {
+
+const QColor Argento(0xC0, 0xC0, 0xC0);
+
+template <typename W>
+W *crea(QWidget *parent, const char *name, int left, int top, int width, int height)
+{
+    auto *w = new W(parent);
+    w->setObjectName(QLatin1String(name));
+    w->setGeometry(left, top, width, height);
+    return w;
+}
+
+// Each box is where the original text stood; this desktop's fonts differ in width, so the text
+// is centred in its box to keep the lines where the design put them.
+QLabel *scritta(QWidget *parent, const char *name, QRect place, const QString &text, const QFont &font)
+{
+    auto *label = crea<QLabel>(parent, name, place.x(), place.y(), place.width(), place.height());
+    label->setText(text);
+    label->setFont(font);
+    QPalette colori = label->palette();
+    colori.setColor(QPalette::WindowText, Qt::blue);
+    label->setPalette(colori);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    stringiSeServe(label);
+    return label;
+}
+
+// The designer centred the two addresses in the lower panel; ours are longer than the
+// originals, so each keeps that centre and the width of its text.
+Etichetta *indirizzo(QWidget *parent, const char *name, QRect place, const QString &text)
+{
+    auto *label = crea<Etichetta>(parent, name, place.x(), place.y(), place.width(), place.height());
+    label->setText(text);
+    aspettoLink(label);
+    larghezzaDelTesto(label, parent->width());
+    const int left = qBound(0, place.center().x() - label->width() / 2, parent->width() - label->width());
+    label->move(left, place.y());
+    return label;
+}
+
+} // namespace
 
 TFrmAbout::TFrmAbout(QWidget *parent)
     : QDialog(parent)
 {
-    LabelPrg = new QLabel(QStringLiteral("TQZ_Trillora"), this);
-    LabelPrg->setObjectName(QStringLiteral("LabelPrg"));
-    LabelVers = new QLabel(QStringLiteral("04.2002-18"), this);
-    LabelVers->setObjectName(QStringLiteral("LabelVers"));
+    buildLayout();
+}
+
+void TFrmAbout::buildLayout()
+{
+    setObjectName(QStringLiteral("FrmAbout"));
+    setWindowTitle(QStringLiteral("About"));
+    setFont(carattere(QStringLiteral("MS Sans Serif"), 11));
+    // The client area that an outer size of 266 x 327 leaves inside a classic sizeable frame.
+    resize(258, 300);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setAutoFillBackground(true);
+    QPalette argento = Panel1->palette();
+    argento.setColor(QPalette::Window, Argento);
+    Panel1->setPalette(argento);
+    auto *fill = new QVBoxLayout(this);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(Panel1);
+
+    // Panel2 stays on Panel1's bottom edge, inside its bevel, whatever the window's size.
+    Panel2 = new QFrame(Panel1);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel2->setFixedHeight(49);
+    auto *bottom = new QVBoxLayout(Panel1);
+    bottom->setContentsMargins(1, 1, 1, 1);
+    bottom->setSpacing(0);
+    bottom->addStretch();
+    bottom->addWidget(Panel2);
+    Panel2->setGeometry(1, 300 - 1 - 49, 258 - 2, 49);
+    Panel1->setGeometry(0, 0, 258, 300);
+
+    QFont grassetto = font();
+    grassetto.setBold(true);
+    QFont sottolineato = grassetto;
+    sottolineato.setUnderline(true);
+
+    Label2 = scritta(Panel1, "Label2", {54, 8, 154, 13}, QStringLiteral("Informazioni sul programma"), sottolineato);
+    LabelPrg = scritta(Panel1, "LabelPrg", {37, 24, 199, 27}, QStringLiteral("TQZ_Trillora"),
+                       carattere(QStringLiteral("Comic Sans MS"), 19, true));
+    Label6 = scritta(Panel1, "Label6", {8, 65, 246, 13}, QStringLiteral("La sveglia per il pc!"), grassetto);
+
+    Image1 = crea<QLabel>(Panel1, "Image1", 6, 88, 150, 142);
+    const QImage logo = caricaJpeg(QStringLiteral(":/logos/about.jpg"));
+    if (!logo.isNull()) {
+        Image1->setPixmap(QPixmap::fromImage(logo));
+        Image1->resize(logo.size());
+    }
+
+    LabelNomeVersione = scritta(Panel1, "LabelNomeVersione", {186, 104, 50, 13}, QStringLiteral("Versione"), grassetto);
+    LabelVers = scritta(Panel1, "LabelVers", {179, 120, 65, 13}, QStringLiteral("04.2002-18"), grassetto);
+
+    sbEsci = crea<QToolButton>(Panel1, "sbEsci", 170, 213, 81, 22);
+    sbEsci->setFocusPolicy(Qt::NoFocus);
+    sbEsci->setText(QStringLiteral("Esci"));
+    sbEsci->setIcon(QIcon(QStringLiteral(":/glyphs/exit.png")));
+    sbEsci->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+
+    Label4 = scritta(Panel2, "Label4", {47, 6, 177, 13}, QStringLiteral("E' un prodotto TQZ"), grassetto);
+    lblLink = indirizzo(Panel2, "lblLink", {80, 19, 99, 13}, Config::SiteAddress);
+    Label13 = indirizzo(Panel2, "Label13", {97, 32, 68, 13}, Config::SupportAddress);
+
+    if (const QScreen *desktop = QGuiApplication::primaryScreen())
+        move(desktop->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+
+    connect(sbEsci, &QToolButton::clicked, this, &TFrmAbout::sbEsciClick);
+    connect(lblLink, &Etichetta::clic, this, &TFrmAbout::lblLinkClick);
+    connect(Label13, &Etichetta::clic, this, &TFrmAbout::Label13Click);
+}
+
+// Hidden, not destroyed: the next opening shows this same window.
+void TFrmAbout::sbEsciClick()
+{
+    reject();
+}
+
+void TFrmAbout::lblLinkClick()
+{
+    Fx::ApriLink(Config::SiteAddress);
+}
+
+void TFrmAbout::Label13Click()
+{
+    Fx::ComponiMail(Config::SupportAddress,
+                    QStringLiteral("Inf: ") + LabelPrg->text() + QStringLiteral(", ") + LabelVers->text(),
+                    QStringLiteral("Vorrei ricevere informazioni in più per quanto riguarda:"));
 }

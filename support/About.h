@@ -3,7 +3,10 @@
 
 #include <QDialog>
 
+class QFrame;
 class QLabel;
+class QToolButton;
+class Etichetta;
 
 class TFrmAbout : public QDialog
 {
@@ -11,8 +14,26 @@ class TFrmAbout : public QDialog
 public:
     explicit TFrmAbout(QWidget *parent = nullptr);
 
+    QFrame *Panel1;
+    QFrame *Panel2;
+    QLabel *Label2;
+    // The product's identity: other windows read these two captions at run time.
     QLabel *LabelPrg;
+    QLabel *Label6;
+    QLabel *Image1;
+    QLabel *LabelNomeVersione;
     QLabel *LabelVers;
+    QToolButton *sbEsci;
+    QLabel *Label4;
+    Etichetta *lblLink;
+    Etichetta *Label13;
+
+    void sbEsciClick();
+    void lblLinkClick();
+    void Label13Click();
+
+private:
+    void buildLayout();
 };
 
 extern TFrmAbout *FrmAbout;

@@ -3,9 +3,31 @@
 
 #include <QDialog>
 
+class QLabel;
+class QPushButton;
+class Etichetta;
+
 class TfrmBug : public QDialog
 {
     Q_OBJECT
 public:
     explicit TfrmBug(QWidget *parent = nullptr);
+
+    QLabel *Label4;
+    QLabel *Label1;
+    QPushButton *ButSegnala;
+    QPushButton *ButEsci;
+    QLabel *Label2;
+    QLabel *Label3;
+    Etichetta *lblLink;
+
+    void FormCreate();
+    void ButSegnalaClick();
+    void ButEsciClick();
+    void lblLinkClick();
+
+private:
+    void buildLayout();
+    void TraduciInterfaccia();
+    void adattaTesti();
 };

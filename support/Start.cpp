@@ -1,9 +1,155 @@
-// The splash window (placeholder).
+// The splash window: logo, loading line and site link for ten seconds before the main window.
 #include "support/Start.h"
 
+#include "support/About.h"
+#include "support/Config.h"
+#include "support/Errors.h"
+#include "support/Etichetta.h"
+#include "support/Fx.h"
+#include "support/Jpeg.h"
+#include "support/Tables.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTimer>
+
 TfrmStart *frmStart = nullptr;
+
+namespace {
+
+constexpr int Larghezza = 280;
+constexpr int Altezza = 317;
+constexpr int AltezzaPannello = 52;
+
+template <typename W>
+W *crea(QWidget *parent, const char *name, int left, int top)
+{
+    auto *w = new W(parent);
+    w->setObjectName(QLatin1String(name));
+    w->move(left, top);
+    return w;
+}
+
+} // namespace
 
 TfrmStart::TfrmStart(QWidget *parent)
     : QDialog(parent)
 {
+    buildLayout();
+    // A failed lookup leaves the loading line in Italian; the splash is made all the same.
+    try {
+        FormCreate();
+    } catch (const std::exception &error) {
+        ErrorDisplay::mostra(error);
+    }
+}
+
+void TfrmStart::buildLayout()
+{
+    setObjectName(QStringLiteral("frmStart"));
+    setWindowTitle(QStringLiteral("Caricamento"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setFont(carattere(QStringLiteral("MS Sans Serif"), 11));
+    setFixedSize(Larghezza, Altezza);
+
+    ImageLogo = crea<Etichetta>(this, "ImageLogo", 0, 0);
+    ImageLogo->resize(Larghezza, Altezza - AltezzaPannello);
+    const QImage logo = caricaJpeg(QStringLiteral(":/logos/splash.jpg"));
+    if (!logo.isNull()) {
+        ImageLogo->setPixmap(QPixmap::fromImage(logo));
+        ImageLogo->resize(logo.size());
+    }
+
+    Panel1 = crea<QFrame>(this, "Panel1", 0, Altezza - AltezzaPannello);
+    Panel1->resize(Larghezza, AltezzaPannello);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setFont(carattere(QStringLiteral("MS Sans Serif"), 11, true));
+
+    // The lines size themselves to their text, as far as the panel's right bevel.
+    Label1 = crea<QLabel>(Panel1, "Label1", 40, 6);
+    Label1->setText(QStringLiteral("Caricamento in corso, attendere.."));
+    LabelStato = crea<QLabel>(Panel1, "LabelStato", 40, 21);
+    LabelStato->setText(QStringLiteral("Inizializzazione"));
+    LabelSito = crea<Etichetta>(Panel1, "LabelSito", 41, 35);
+    LabelSito->setText(Config::SiteAddress);
+    aspettoLink(LabelSito);
+    for (QLabel *line : {Label1, LabelStato, static_cast<QLabel *>(LabelSito)}) {
+        line->resize(line->width(), 13);
+        larghezzaDelTesto(line, Larghezza - 1 - line->x());
+    }
+
+    TimerStart = new QTimer(this);
+    TimerStart->setObjectName(QStringLiteral("TimerStart"));
+    TimerStart->setInterval(10000);
+
+    if (const QScreen *desktop = QGuiApplication::primaryScreen())
+        move(desktop->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+
+    connect(TimerStart, &QTimer::timeout, this, &TfrmStart::TimerStartTimer);
+    connect(ImageLogo, &Etichetta::clic, this, &TfrmStart::ImageLogoClick);
+    connect(LabelSito, &Etichetta::clic, this, &TfrmStart::LabelSitoClick);
+}
+
+// The about window is made before the splash, so its caption is already there.
+void TfrmStart::FormCreate()
+{
+    setWindowTitle(QStringLiteral("Caricamento ") + (FrmAbout ? FrmAbout->LabelPrg->text() : QString()));
+    TraduciInterfaccia();
+}
+
+void TfrmStart::TraduciInterfaccia()
+{
+    Fx::TraduciInterfaccia({{[this] { return Label1->text(); },
+                             [this](const QString &text) {
+                                 Label1->setText(text);
+                                 larghezzaDelTesto(Label1, Larghezza - 1 - Label1->x());
+                             }}});
+}
+
+void TfrmStart::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    chiusaDalTimer = false;
+    FormShow();
+}
+
+// Showing again (or a click) must not restart the ten seconds.
+void TfrmStart::FormShow()
+{
+    if (!TimerStart->isActive())
+        TimerStart->start();
+}
+
+// The main window started this splash from its own first showing and comes up as soon as
+// the modal run ends, so closing is all that is left to do.
+void TfrmStart::TimerStartTimer()
+{
+    TimerStart->stop();
+    chiusaDalTimer = true;
+    accept();
+}
+
+void TfrmStart::ImageLogoClick()
+{
+    Fx::ApriLink(Config::SiteAddress);
+}
+
+void TfrmStart::LabelSitoClick()
+{
+    Fx::ApriLink(Config::SiteAddress);
+}
+
+void TfrmStart::reject() {}
+
+// A window manager may still offer to close it (Alt+F4); only the timer does.
+void TfrmStart::closeEvent(QCloseEvent *event)
+{
+    if (chiusaDalTimer)
+        QDialog::closeEvent(event);
+    else
+        event->ignore();
 }

@@ -3,11 +3,41 @@
 
 #include <QDialog>
 
+class QFrame;
+class QLabel;
+class QTimer;
+class Etichetta;
+
 class TfrmStart : public QDialog
 {
     Q_OBJECT
 public:
     explicit TfrmStart(QWidget *parent = nullptr);
+
+    Etichetta *ImageLogo;
+    QFrame *Panel1;
+    QLabel *Label1;
+    QLabel *LabelStato;
+    Etichetta *LabelSito;
+    QTimer *TimerStart;
+
+    void FormCreate();
+    void TimerStartTimer();
+    void ImageLogoClick();
+    void LabelSitoClick();
+
+    // The splash offers no way out: only its timer ends it.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildLayout();
+    void FormShow();
+    void TraduciInterfaccia();
+    bool chiusaDalTimer = false;
 };
 
 extern TfrmStart *frmStart;

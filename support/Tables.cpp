@@ -1,18 +1,170 @@
-// The optional settings and language tables (placeholder: no translation yet).
+// The optional settings and language tables beside the program, read through SQLite, and caption translation.
 #include "support/Tables.h"
+
+#include "platform/Platform.h"
+#include "support/Errors.h"
+#include "support/Fx.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QVariant>
 
 namespace Fx {
 
-QString LeggiImpostazione(const QString &)
+namespace {
+
+const QString NomeImpostazioni = QStringLiteral("impostazioni.db");
+const QString NomeLingua = QStringLiteral("lingua.db");
+
+// Every read opens its own connection under a name no other read shares, and drops it when done.
+// Declared before the QSqlDatabase and QSqlQuery objects of a read, it is destroyed after them,
+// which is the order Qt needs to drop a connection cleanly (even when the read throws).
+class Connessione
 {
+public:
+    explicit Connessione(const QString &file)
+        : nome(QStringLiteral("trillora-tabella-%1").arg(++contatore))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nome);
+        db.setDatabaseName(file);
+        // Read-only: a missing table is never created and nothing is ever written.
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    }
+    ~Connessione() { QSqlDatabase::removeDatabase(nome); }
+    Connessione(const Connessione &) = delete;
+    Connessione &operator=(const Connessione &) = delete;
+
+    QSqlDatabase database() const { return QSqlDatabase::database(nome, false); }
+
+private:
+    static inline unsigned contatore = 0;
+    QString nome;
+};
+
+// The engine's own words ("no such table: lingua", "file is not a database").
+QString messaggio(const QSqlError &error)
+{
+    const QString engine = error.databaseText();
+    return engine.isEmpty() ? error.driverText() : engine;
+}
+
+// SQLite folds only the ASCII letters when it compares names; so does this.
+bool stessoNome(const QString &a, const QString &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x == y)
+            continue;
+        const auto minuscola = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
+        if (minuscola(x) != minuscola(y))
+            return false;
+    }
+    return true;
+}
+
+// The real name of the language's column, or nothing when the table has no such column.
+QString colonna(const QSqlRecord &record, const QString &lingua)
+{
+    for (int i = 0; i < record.count(); ++i) {
+        if (stessoNome(record.fieldName(i), lingua))
+            return record.fieldName(i);
+    }
     return {};
 }
 
-QString TraduciTesto(const QString &caption, const QString &)
+QString identificatore(const QString &name)
 {
-    return caption;
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-void TraduciInterfaccia(const QList<Didascalia> &) {}
+QString formaDiRicerca(const QString &caption)
+{
+    QString copy = caption;
+    if (copy.startsWith(QLatin1Char('&')))
+        copy.remove(0, 1);
+    copy.remove(QLatin1Char('\''));
+    return copy;
+}
+
+} // namespace
+
+QString LeggiImpostazione(const QString &campo)
+{
+    QString valore;
+    bool letto = false;
+    {
+        Connessione connessione(CartellaProgramma() + NomeImpostazioni);
+        QSqlDatabase db = connessione.database();
+        if (db.open()) {
+            QSqlQuery query(db);
+            query.setForwardOnly(true);
+            // The whole first row, so that the field is picked by name and never pasted into the text.
+            if (query.exec(QStringLiteral("select * from impostazioni limit 1"))) {
+                const int field = query.record().indexOf(campo);
+                if (field >= 0) {
+                    letto = true;
+                    if (query.next())
+                        valore = query.value(field).toString();
+                }
+            }
+        }
+    }
+    if (!letto) {
+        MsgErrore(QStringLiteral("Errore di lettura in parametri di impostazione, campo: ") + campo);
+        return {};
+    }
+    return valore;
+}
+
+// The language is only ever used as the name of a column that the table really has, and the
+// caption is bound as a value: neither can change what the query does.
+QString TraduciTesto(const QString &caption, const QString &lingua)
+{
+    const QString cercata = formaDiRicerca(caption);
+
+    Connessione connessione(CartellaProgramma() + NomeLingua);
+    QSqlDatabase db = connessione.database();
+    if (!db.open())
+        throw TrilloraError(messaggio(db.lastError()));
+
+    const QSqlRecord record = db.record(QStringLiteral("lingua"));
+    // An empty record means no readable table at all; the lookup itself then fails with the
+    // engine's reason (no table, not a database), which is reported as it stands.
+    const QString nome = record.isEmpty() ? QStringLiteral("ITALIANO") : colonna(record, lingua);
+    if (nome.isEmpty())
+        throw TrilloraError(QStringLiteral("no such column: ") + lingua);
+
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(QStringLiteral("select %1 from lingua where ITALIANO = ?").arg(identificatore(nome))))
+        throw TrilloraError(messaggio(query.lastError()));
+    query.addBindValue(cercata);
+    if (!query.exec())
+        throw TrilloraError(messaggio(query.lastError()));
+    if (record.isEmpty())
+        throw TrilloraError(QStringLiteral("no such column: ") + lingua);
+
+    if (query.next())
+        return query.value(0).toString();
+    return cercata;
+}
+
+void TraduciInterfaccia(const QList<Didascalia> &didascalie)
+{
+    if (!platform().fileExists(CartellaProgramma() + NomeLingua))
+        return;
+    const QString lingua = LeggiImpostazione(QStringLiteral("LINGUA"));
+    if (lingua.isEmpty() || lingua == QStringLiteral("Italiano"))
+        return;
+    for (const Didascalia &didascalia : didascalie)
+        didascalia.scrivi(TraduciTesto(didascalia.leggi(), lingua));
+}
 
 } // namespace Fx

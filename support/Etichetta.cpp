@@ -1,0 +1,83 @@
+// Labels of the support windows: clicks, link look and fitting text.
+#include "support/Etichetta.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+
+Etichetta::Etichetta(QWidget *parent)
+    : QLabel(parent)
+{
+}
+
+// A click is a press and a release of the left button on the label, as with a button.
+void Etichetta::mousePressEvent(QMouseEvent *event)
+{
+    premuta = event->button() == Qt::LeftButton;
+    QLabel::mousePressEvent(event);
+}
+
+void Etichetta::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = premuta && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    premuta = false;
+    QLabel::mouseReleaseEvent(event);
+    if (click)
+        emit clic();
+}
+
+QFont carattere(const QString &famiglia, int pixel, bool grassetto)
+{
+    QFont font(famiglia);
+    font.setPixelSize(pixel);
+    font.setBold(grassetto);
+    return font;
+}
+
+void aspettoLink(QLabel *etichetta)
+{
+    QFont font = carattere(QStringLiteral("Tahoma"), 11);
+    font.setUnderline(true);
+    etichetta->setFont(font);
+    QPalette colori = etichetta->palette();
+    colori.setColor(QPalette::WindowText, Qt::blue);
+    etichetta->setPalette(colori);
+    etichetta->setCursor(Qt::PointingHandCursor);
+}
+
+namespace {
+
+int larghezzaTesto(const QLabel *etichetta, const QFont &font)
+{
+    return QFontMetrics(font).horizontalAdvance(etichetta->text());
+}
+
+// Below this the text would be too cramped to read; it is clipped instead.
+constexpr int StrettoMinimo = 60;
+
+} // namespace
+
+void stringiSeServe(QLabel *etichetta)
+{
+    QFont font = etichetta->font();
+    font.setStretch(QFont::Unstretched);
+    const int disponibile = etichetta->width() - 2 * etichetta->margin();
+    const int naturale = larghezzaTesto(etichetta, font);
+    if (naturale > disponibile && naturale > 0) {
+        // Hinting makes widths grow in steps, so the first guess is refined downwards.
+        int stretto = qMax(StrettoMinimo, disponibile * 100 / naturale);
+        font.setStretch(stretto);
+        while (stretto > StrettoMinimo && larghezzaTesto(etichetta, font) > disponibile)
+            font.setStretch(--stretto);
+    }
+    etichetta->setFont(font);
+}
+
+void larghezzaDelTesto(QLabel *etichetta, int massimo)
+{
+    QFont font = etichetta->font();
+    font.setStretch(QFont::Unstretched);
+    etichetta->setFont(font);
+    const int voluta = larghezzaTesto(etichetta, font) + 2 * etichetta->margin();
+    etichetta->resize(qMin(voluta, massimo), etichetta->height());
+    stringiSeServe(etichetta);
+}

@@ -1,0 +1,38 @@
+// Labels of the support windows: clickable ones, the look of a web link, and text that fits its place.
+#pragma once
+
+#include <QLabel>
+
+class QMouseEvent;
+
+// A label that reports a click; the windows use it for links and for the splash logo.
+class Etichetta : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit Etichetta(QWidget *parent = nullptr);
+
+signals:
+    void clic();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    bool premuta = false;
+};
+
+// A font given by family and character height in pixels, as the layouts state them.
+QFont carattere(const QString &famiglia, int pixel, bool grassetto = false);
+
+// Tahoma, blue, underlined, hand cursor: how an address that opens on a click looks.
+void aspettoLink(QLabel *etichetta);
+
+// This desktop's substitutes for the layouts' fonts run wider than the originals. A label whose
+// text does not fit its width gets a horizontally condensed font instead of a clipped text, so
+// positions stay as laid out. Call again after the text changes.
+void stringiSeServe(QLabel *etichetta);
+
+// The label takes the width of its text, up to `massimo` (condensed beyond that).
+void larghezzaDelTesto(QLabel *etichetta, int massimo);
