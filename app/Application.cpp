@@ -4,10 +4,16 @@
 #include "support/Config.h"
 #include "support/Errors.h"
 
+#include <QFont>
+
 TrilloraApplication::TrilloraApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     setApplicationName(Config::ApplicationTitle);
+    // fontconfig maps these to DejaVu Sans, which is too wide for the fixed layouts; Liberation
+    // Sans keeps the narrow widths the captions were sized for. Verdana keeps DejaVu Sans, its match.
+    for (const char *family : {"MS Sans Serif", "Tahoma"})
+        QFont::insertSubstitution(QLatin1String(family), QStringLiteral("Liberation Sans"));
 }
 
 // Timer ticks, clicks and key presses all pass through here, so one catch serves every handler;
