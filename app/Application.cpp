@@ -10,6 +10,9 @@ TrilloraApplication::TrilloraApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     setApplicationName(Config::ApplicationTitle);
+    // The program ends only by "Esci", the main window's close box or a click on the ringing
+    // window; the splash or ringing window closing while the main window is hidden must not end it.
+    setQuitOnLastWindowClosed(false);
     // fontconfig maps these to DejaVu Sans, which is too wide for the fixed layouts; Liberation
     // Sans keeps the narrow widths the captions were sized for. Verdana keeps DejaVu Sans, its match.
     for (const char *family : {"MS Sans Serif", "Tahoma"})
