@@ -3,6 +3,7 @@
 
 #include "platform/FileDownload.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
 DownloadWindow::DownloadWindow(const QUrl &url, const QString &folder, int timeoutMs)
     : QDialog(nullptr)
@@ -33,6 +35,13 @@ DownloadWindow::DownloadWindow(const QUrl &url, const QString &folder, int timeo
     layout->addWidget(avanzamento);
     layout->addWidget(pulsante, 0, Qt::AlignRight);
     setMinimumWidth(320);
+
+    // Asked for from a modal window, it must not be blocked by it; a transient parent keeps it usable
+    // and, being only a weak link, lets it outlive that window.
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        winId();
+        windowHandle()->setTransientParent(modal->windowHandle());
+    }
 
     transfer = new FileDownload(url, folder, timeoutMs, this);
     connect(transfer, &FileDownload::progress, this, &DownloadWindow::onProgress);

@@ -5,6 +5,7 @@
 #include "platform/NetworkBrowser.h"
 #include "support/Errors.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
@@ -211,17 +212,23 @@ private slots:
         w->close();
     }
 
-    void annullaScaricamento()
+    // Asked for from a modal window (as the version check is), it can still be stopped.
+    void annullaScaricamentoDaFinestraModale()
     {
         QDir dir(scaricati());
         dir.removeRecursively();
         LoopbackServer server;
         server.set("/prg/trilor.exe", Risposta {200, "", "", true});
-        NetworkBrowser browser;
-        browser.navigate(server.url("/prg/trilor.exe"));
+        QDialog modale;
+        modale.setWindowModality(Qt::ApplicationModal);
+        modale.show();
+        auto *browser = new NetworkBrowser(&modale);
+        browser->navigate(server.url("/prg/trilor.exe"));
         QTRY_VERIFY(finestra());
         QTRY_COMPARE(server.requests.size(), 1);
-        finestra()->pulsante->click();
+        DownloadWindow *w = finestra();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, w->pulsante->mapTo(w, w->pulsante->rect().center()));
         QTRY_VERIFY(!finestra());
         QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden), QStringList());
     }

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -38,10 +40,14 @@ class TestVersionWindow : public QObject
     std::unique_ptr<TFrmControllaVersione> apri(bool si)
     {
         fake().answers = {si};
-        const qsizetype domande = fake().boxes.size();
+        const auto domande = [] {
+            return std::count_if(fake().boxes.cbegin(), fake().boxes.cend(),
+                                 [](const FakePlatform::Box &b) { return b.kind == MessageKind::Question; });
+        };
+        const auto prima = domande();
         auto w = std::make_unique<TFrmControllaVersione>();
         w->show();
-        if (!QTest::qWaitFor([&] { return fake().boxes.size() > domande && w->sbControlla->isEnabled(); }, 15000))
+        if (!QTest::qWaitFor([&] { return domande() > prima && w->sbControlla->isEnabled(); }, 15000))
             return nullptr;
         return w;
     }
@@ -244,6 +250,57 @@ private slots:
         QVERIFY(apri(true));
         QCOMPARE(fake().boxes.size(), 2);
         QCOMPARE(server->requests.size(), 2);
+    }
+
+    void traduzione_data()
+    {
+        QTest::addColumn<QString>("lingua");
+        QTest::addColumn<QStringList>("didascalie"); // title, Label1, Label2, sbScarica, sbControlla
+        QTest::newRow("captions translated")
+            << "English" << QStringList {"Checking for updates", "Current version", "Version on the internet", "Download", "Check"};
+        QTest::newRow("failed lookup still leaves a working window")
+            << "Klingon" << QStringList {"Controllo eventuali aggiornamenti disponibili", "Versione attuale",
+                                         "Versione disponibile su internet", "Scarica", "Controlla"};
+    }
+    void traduzione()
+    {
+        QFETCH(QString, lingua);
+        QFETCH(QStringList, didascalie);
+        QTemporaryDir cartella;
+        fake().exePath = cartella.filePath("trillora");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "scrittura");
+            db.setDatabaseName(cartella.filePath("impostazioni.db"));
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec("create table impostazioni (LINGUA text)"));
+            QVERIFY(q.exec("insert into impostazioni values ('" + lingua + "')"));
+            db.setDatabaseName(cartella.filePath("lingua.db"));
+            QVERIFY(db.open());
+            QSqlQuery l(db);
+            QVERIFY(l.exec("create table lingua (ITALIANO text, English text)"));
+            const QStringList italiano {"Controllo eventuali aggiornamenti disponibili", "Versione attuale",
+                                        "Versione disponibile su internet", "Scarica", "Controlla"};
+            const QStringList inglese {"Checking for updates", "Current version", "Version on the internet", "Download", "Check"};
+            for (int i = 0; i < italiano.size(); ++i)
+                QVERIFY(l.exec("insert into lingua values ('" + italiano[i] + "', '" + inglese[i] + "')"));
+        }
+        QSqlDatabase::removeDatabase("scrittura");
+        // The tables are opened by bare name, as the program does from its own folder.
+        const QString prima = QDir::currentPath();
+        QDir::setCurrent(cartella.path());
+        server->page("/index.php", "<p>Versione-19</p>");
+        auto w = apri(true);
+        QDir::setCurrent(prima);
+        QVERIFY(w);
+        QCOMPARE(QStringList({w->windowTitle(), w->Label1->text(), w->Label2->text(), w->sbScarica->text(),
+                              w->sbControlla->text()}),
+                 didascalie);
+        QCOMPARE(fake().boxes.size(), lingua == "English" ? 1 : 2);
+        if (lingua != "English")
+            QCOMPARE(fake().boxes[0].kind, MessageKind::Error);
+        QCOMPARE(w->LabVerInternet->text(), "19");
+        QCOMPARE(w->sbScarica->toolTip(), "http://" + server->host() + "/prg/trilor.exe");
     }
 
     void versioneInstallataIlleggibile()
