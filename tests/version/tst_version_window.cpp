@@ -243,6 +243,24 @@ private slots:
         QCOMPARE(server->requests.size(), 1);
     }
 
+    // An address the loader refuses reaches the general error box; the window stays closable.
+    void navigazioneRifiutata()
+    {
+        fake().host = "";
+        fake().answers = {true};
+        TFrmControllaVersione w;
+        w.show();
+        QTRY_COMPARE(fake().boxes.size(), 2);
+        QCOMPARE(fake().boxes[1].kind, MessageKind::Error);
+        QCOMPARE(fake().boxes[1].title, "TQZ_Trillora");
+        QVERIFY(!w.sbControlla->isEnabled());
+        QCOMPARE(w.LabMessaggioGrande->text(), "Controllo versione in corso...");
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QVERIFY(w.isVisible());
+        w.sbEsci->click();
+        QVERIFY(!w.isVisible());
+    }
+
     void riaperturaChiedeDiNuovo()
     {
         server->page("/index.php", "<p>Versione-19</p>");
