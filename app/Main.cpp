@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
@@ -92,6 +93,13 @@ QFrame *pannello(QWidget *parent, const char *name, QRect place, int shape)
     f->setFrameStyle(shape);
     f->setLineWidth(1);
     return f;
+}
+
+// Modal to the main window only: an alarm's ringing window, coming up meanwhile, must stay usable.
+void mostraModale(QDialog *window)
+{
+    window->setWindowModality(Qt::WindowModal);
+    window->exec();
 }
 
 bool invio(int key)
@@ -535,19 +543,19 @@ void TFrmMain::sbControllaVersioneClick()
 {
     // Destroyed when its modal run ends, whatever ended it.
     std::unique_ptr<TFrmControllaVersione> window(new TFrmControllaVersione(this));
-    window->exec();
+    mostraModale(window.get());
 }
 
 void TFrmMain::sbBugClick()
 {
     std::unique_ptr<TfrmBug> window(new TfrmBug(this));
-    window->exec();
+    mostraModale(window.get());
 }
 
 void TFrmMain::sbHelpClick()
 {
     if (FrmAbout)
-        FrmAbout->exec();
+        mostraModale(FrmAbout);
 }
 
 void TFrmMain::HelpClick()

@@ -9,7 +9,8 @@
 void creaFinestre()
 {
     FrmMain = new TFrmMain;
-    FrmAbout = new TFrmAbout;
+    // Owned by the main window so that it can be modal to it alone.
+    FrmAbout = new TFrmAbout(FrmMain);
     frmStart = new TfrmStart;
     FrmSveglia = new TFrmSveglia;
 }

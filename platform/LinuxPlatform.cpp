@@ -7,6 +7,7 @@
 #include "platform/ToneOutput.h"
 #include "support/Config.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QEventLoop>
@@ -15,6 +16,7 @@
 #include <QPointer>
 #include <QThread>
 #include <QUrl>
+#include <QWindow>
 
 QMessageBox *buildMessageBox(MessageKind kind, const QString &title, const QString &text)
 {
@@ -48,6 +50,12 @@ QMessageBox *buildMessageBox(MessageKind kind, const QString &title, const QStri
 
 bool runMessageBox(QMessageBox *box)
 {
+    // Still no owner, but a modal window open meanwhile (the splash, a dialog) would otherwise
+    // block the box itself: tie it to that window so it can be answered.
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        box->winId();
+        box->windowHandle()->setTransientParent(modal->windowHandle());
+    }
     QEventLoop loop;
     QObject::connect(box, &QMessageBox::finished, &loop, &QEventLoop::quit);
     box->show();

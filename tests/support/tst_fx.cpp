@@ -5,6 +5,7 @@
 #include "support/Fx.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QPushButton>
 #include <QMessageBox>
 #include <QTimer>
@@ -116,6 +117,27 @@ private slots:
         QTimer::singleShot(100, box.get(), [&box] { box->button(QMessageBox::Ok)->click(); });
         runMessageBox(box.get());
         QVERIFY(clicked);
+    }
+
+    void boxCanBeAnsweredWhileAModalWindowIsOpen()
+    {
+        QDialog modal;
+        bool answer = false;
+        QTimer::singleShot(0, &modal, [&] {
+            QVERIFY(QTest::qWaitForWindowActive(&modal));
+            std::unique_ptr<QMessageBox> box(buildMessageBox(MessageKind::Question, QStringLiteral("Richiesta."), {}));
+            QTimer::singleShot(50, box.get(), [&box] {
+                // Through the window system, where modality blocks what it blocks.
+                QAbstractButton *yes = box->button(QMessageBox::Yes);
+                QTest::mouseClick(box->windowHandle(), Qt::LeftButton, {},
+                                  yes->mapTo(box.get(), yes->rect().center()));
+            });
+            QTimer::singleShot(2000, box.get(), &QMessageBox::close);
+            answer = runMessageBox(box.get());
+            modal.accept();
+        });
+        modal.exec();
+        QVERIFY(answer);
     }
 
     void mailText_data()
