@@ -5,6 +5,9 @@
 #include "support/Errors.h"
 
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 TrilloraApplication::TrilloraApplication(int &argc, char **argv)
     : QApplication(argc, argv)
@@ -15,6 +18,11 @@ TrilloraApplication::TrilloraApplication(int &argc, char **argv)
     setQuitOnLastWindowClosed(false);
     // fontconfig maps these to DejaVu Sans, which is too wide for the fixed layouts; Liberation
     // Sans keeps the narrow widths the captions were sized for. Verdana keeps DejaVu Sans, its match.
+    // The interface is Italian, the standard buttons of the message boxes too ("Sì", "No").
+    auto *italiano = new QTranslator(this);
+    if (italiano->load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(italiano);
     for (const char *family : {"MS Sans Serif", "Tahoma"})
         QFont::insertSubstitution(QLatin1String(family), QStringLiteral("Liberation Sans"));
 }

@@ -83,6 +83,13 @@ private slots:
         QCOMPARE(box->windowModality(), Qt::NonModal);
     }
 
+    void standardButtonsSpeakItalian()
+    {
+        std::unique_ptr<QMessageBox> box(buildMessageBox(MessageKind::Question, QStringLiteral("Richiesta."), {}));
+        QCOMPARE(box->button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QString::fromUtf8("Sì"));
+        QCOMPARE(box->button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("No"));
+    }
+
     void onlyYesAnswersTrue_data()
     {
         QTest::addColumn<int>("press");
