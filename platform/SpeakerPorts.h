@@ -1,4 +1,4 @@
-// The PC speaker's I/O ports.
+// The PC speaker's I/O ports: the timer chip's 0x42 and 0x43 and the speaker's 0x61.
 #pragma once
 
 #include <cstdint>
@@ -6,5 +6,11 @@
 class SpeakerPorts
 {
 public:
+    // Writes only to the three speaker ports, and only where the system grants them;
+    // otherwise nothing happens.
     void write(std::uint16_t port, std::uint8_t value);
+
+private:
+    bool asked = false;
+    bool granted = false;
 };

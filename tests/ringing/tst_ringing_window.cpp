@@ -1,0 +1,245 @@
+// The ringing window: its layout, what each activation starts, the ways it closes and the click that ends the program.
+#include "RingingFixture.h"
+#include "TestMain.h"
+
+#include <QLabel>
+#include <QScreen>
+#include <QToolButton>
+#include <QWindow>
+
+class TestRingingWindow : public QObject
+{
+    Q_OBJECT
+
+    // Runs the event loop until something quits it: true when that was the program's end (code 0)
+    // rather than the test's own stop.
+    static bool programmaFinito(const std::function<void()> &action)
+    {
+        QTimer::singleShot(0, action);
+        QTimer::singleShot(500, [] { QCoreApplication::exit(99); });
+        return QCoreApplication::exec() == 0;
+    }
+
+    static void aspettaFineSuono()
+    {
+        QTRY_VERIFY(!FrmSveglia->TimerCasse->isActive() && !FrmSveglia->TimerSpeaker->isActive());
+    }
+
+private slots:
+    void layout()
+    {
+        RingingFixture f;
+        QCOMPARE(FrmSveglia->windowTitle(), QStringLiteral("Trillora"));
+        QCOMPARE(FrmSveglia->size(), QSize(338, 100));
+        QCOMPARE(FrmSveglia->minimumSize(), FrmSveglia->maximumSize());
+        QVERIFY(!(FrmSveglia->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(FrmSveglia->windowFlags() & Qt::WindowMinimizeButtonHint);
+        QCOMPARE(FrmSveglia->palette().color(QPalette::Window), QColor(Qt::red));
+        QCOMPARE(FrmSveglia->sbChiudi->focusPolicy(), Qt::NoFocus);
+        const std::pair<QTimer *, int> timers[] = {
+            {FrmSveglia->TimerClose, 50000}, {FrmSveglia->TimerSpeaker, 100}, {FrmSveglia->TimerCasse, 50}};
+        for (const auto &[timer, interval] : timers) {
+            QCOMPARE(timer->interval(), interval);
+            QVERIFY(!timer->isActive());
+        }
+        // The three labels spell the product's name on a falling diagonal.
+        QVERIFY(FrmSveglia->Label1->y() < FrmSveglia->Label3->y() && FrmSveglia->Label3->y() < FrmSveglia->Label2->y());
+        const QString name = FrmSveglia->Label1->text() + FrmSveglia->Label3->text().remove(' ').toLower()
+            + FrmSveglia->Label2->text();
+        QCOMPARE(name, QStringLiteral("Trillora"));
+    }
+
+    void soundTypeChoosesTheTimer_data()
+    {
+        QTest::addColumn<QString>("suono");
+        QTest::addColumn<bool>("soundCard");
+
+        QTest::newRow("Casse uses the sound card") << "Casse" << true;
+        QTest::newRow("Speaker uses the speaker") << "Speaker" << false;
+        QTest::newRow("lower-case casse uses the speaker") << "casse" << false;
+        QTest::newRow("empty uses the speaker") << "" << false;
+    }
+
+    void soundTypeChoosesTheTimer()
+    {
+        QFETCH(QString, suono);
+        QFETCH(bool, soundCard);
+        RingingFixture f;
+        FrmMain->sbSuono->setText(suono);
+        FrmSveglia->FormActivate();
+        QVERIFY(FrmSveglia->TimerClose->isActive());
+        QCOMPARE(FrmSveglia->TimerCasse->isActive(), soundCard);
+        QCOMPARE(FrmSveglia->TimerSpeaker->isActive(), !soundCard);
+        // A close stops the sound-card timer and leaves the speaker's and the closing one alone.
+        FrmSveglia->FormClose();
+        QVERIFY(!FrmSveglia->TimerCasse->isActive());
+        QCOMPARE(FrmSveglia->TimerSpeaker->isActive(), !soundCard);
+        QVERIFY(FrmSveglia->TimerClose->isActive());
+    }
+
+    void showWhileActivePlaysNothingMore()
+    {
+        RingingFixture f;
+        QVERIFY(f.mostraPrincipale());
+        QVERIFY(f.suona());
+        QVERIFY(FrmSveglia->TimerClose->remainingTime() > 49000);
+        aspettaFineSuono();
+        QVERIFY(f.suona());
+        QTest::qWait(200);
+        QCOMPARE(f.chiamate("sound").size(), 10);
+    }
+
+    void comingBackReplaysWithoutLengtheningTheCount()
+    {
+        RingingFixture f;
+        QVERIFY(f.mostraPrincipale());
+        FrmMain->sbDurata->setText(QStringLiteral("Minore"));
+        QVERIFY(f.suona());
+        aspettaFineSuono();
+        QTest::qWait(100);
+        const int before = FrmSveglia->TimerClose->remainingTime();
+        FrmMain->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(FrmMain));
+        FrmSveglia->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(FrmSveglia));
+        QTRY_COMPARE(f.chiamate("sound").size(), 6);
+        QVERIFY(FrmSveglia->TimerClose->remainingTime() < before);
+    }
+
+    void everyCloseHidesAndGivesTheHourFieldBack_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("countGoesOn");
+
+        QTest::newRow("Chiudi button") << "chiudi" << true;
+        QTest::newRow("title-bar close box") << "titlebar" << true;
+        QTest::newRow("closing timer") << "timer" << false;
+    }
+
+    void everyCloseHidesAndGivesTheHourFieldBack()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, countGoesOn);
+        RingingFixture f;
+        QVERIFY(f.mostraPrincipale());
+        FrmMain->EDSveglia2->setFocus();
+        QVERIFY(f.suona());
+        aspettaFineSuono();
+        if (how == QLatin1String("chiudi"))
+            QTest::mouseClick(FrmSveglia->windowHandle(), Qt::LeftButton, {}, FrmSveglia->sbChiudi->geometry().center());
+        else if (how == QLatin1String("titlebar"))
+            FrmSveglia->windowHandle()->close();
+        else
+            FrmSveglia->TimerCloseTimer();
+        QVERIFY(!FrmSveglia->isVisible());
+        QTRY_COMPARE(QApplication::activeWindow(), FrmMain);
+        QTRY_COMPARE(QApplication::focusWidget(), FrmMain->Edsveglia1);
+        QCOMPARE(FrmSveglia->TimerClose->isActive(), countGoesOn);
+    }
+
+    void earlyCloseKeepsTheCountThatLaterRefocusesWhileHidden()
+    {
+        RingingFixture f;
+        QVERIFY(f.mostraPrincipale());
+        QVERIFY(f.suona());
+        const int first = FrmSveglia->TimerClose->remainingTime();
+        FrmSveglia->sbChiudi->click();
+        QVERIFY(FrmSveglia->TimerClose->isActive());
+        // A new alarm during that count does not restart it.
+        QTest::qWait(150);
+        QVERIFY(f.suona());
+        QVERIFY(FrmSveglia->TimerClose->remainingTime() < first);
+        FrmSveglia->sbChiudi->click();
+
+        FrmMain->EDSveglia2->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), FrmMain->EDSveglia2);
+        FrmSveglia->TimerCloseTimer();
+        QVERIFY(!FrmSveglia->isVisible());
+        QVERIFY(!FrmSveglia->TimerClose->isActive());
+        QTRY_COMPARE(QApplication::focusWidget(), FrmMain->Edsveglia1);
+        // Once it has fired, the next alarm gets a full count again.
+        QVERIFY(f.suona());
+        QVERIFY(FrmSveglia->TimerClose->remainingTime() > 49000);
+    }
+
+    void closeSwitchesTheSpeakerOffOnlyOn9x_data()
+    {
+        QTest::addColumn<QString>("tipo");
+        QTest::addColumn<QString>("suono");
+        QTest::addColumn<QStringList>("ports");
+
+        const QStringList off {QStringLiteral("port 0x61 0x0")};
+        QTest::newRow("9x after the sound card") << "9x" << "Casse" << off;
+        QTest::newRow("9x after the speaker") << "9x" << "Speaker" << off;
+        QTest::newRow("NT makes no port access") << "NT" << "Speaker" << QStringList();
+        QTest::newRow("unknown family makes no port access") << "" << "Speaker" << QStringList();
+    }
+
+    void closeSwitchesTheSpeakerOffOnlyOn9x()
+    {
+        QFETCH(QString, tipo);
+        QFETCH(QString, suono);
+        QFETCH(QStringList, ports);
+        RingingFixture f;
+        FrmMain->TipoSistema = tipo;
+        FrmMain->sbSuono->setText(suono);
+        FrmMain->sbDurata->setText(QStringLiteral("Minore"));
+        QVERIFY(f.mostraPrincipale());
+        QVERIFY(f.suona());
+        aspettaFineSuono();
+        fake().calls.clear();
+        FrmSveglia->close();
+        QCOMPARE(f.chiamate("port"), ports);
+    }
+
+    void closingNeverEndsTheProgram()
+    {
+        RingingFixture f;
+        // The ringing window alone on screen: closing it is not the last window closing.
+        QVERIFY(f.suona());
+        QVERIFY(!programmaFinito([] { FrmSveglia->close(); }));
+    }
+
+    void clickEndsTheProgramOnlyOnTheRedSurface_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("ends");
+
+        QTest::newRow("red surface") << "" << true;
+        QTest::newRow("first label") << "Label1" << false;
+        QTest::newRow("middle label") << "Label3" << false;
+        QTest::newRow("last label") << "Label2" << false;
+        QTest::newRow("Chiudi button closes only") << "sbChiudi" << false;
+    }
+
+    void clickEndsTheProgramOnlyOnTheRedSurface()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, ends);
+        RingingFixture f;
+        QVERIFY(f.mostraPrincipale());
+        QVERIFY(f.suona());
+        aspettaFineSuono();
+        const QPoint where = target.isEmpty() ? QPoint(320, 90)
+                                              : FrmSveglia->findChild<QWidget *>(target)->geometry().center();
+        QCOMPARE(programmaFinito([where] { QTest::mouseClick(FrmSveglia->windowHandle(), Qt::LeftButton, {}, where); }),
+                 ends);
+    }
+
+    void centredFirstThenWhereItWasLeft()
+    {
+        RingingFixture f;
+        QVERIFY(f.suona());
+        const QPoint centre = FrmSveglia->screen()->availableGeometry().center();
+        QTRY_VERIFY((FrmSveglia->geometry().center() - centre).manhattanLength() <= 2);
+        // Where the user dragged it.
+        FrmSveglia->move(40, 60);
+        const QPoint left = FrmSveglia->pos();
+        FrmSveglia->close();
+        QVERIFY(f.suona());
+        QCOMPARE(FrmSveglia->pos(), left);
+    }
+};
+
+TRILLORA_TEST_MAIN(TestRingingWindow)
+#include "tst_ringing_window.moc"
