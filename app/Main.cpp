@@ -420,6 +420,12 @@ bool TFrmMain::eventFilter(QObject *watched, QEvent *event)
         case QEvent::FocusOut:
             invioPremutoInIngresso = false;
             break;
+        case QEvent::FocusIn:
+            // As a desktop entry field does: reached by the keyboard or by the program, its text is
+            // selected, so typing replaces the "*" (or the previous entry) instead of adding to it.
+            if (static_cast<QFocusEvent *>(event)->reason() != Qt::MouseFocusReason)
+                static_cast<QLineEdit *>(watched)->selectAll();
+            break;
         default:
             break;
         }

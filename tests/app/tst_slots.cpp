@@ -201,13 +201,13 @@ private slots:
         MainWindowFixture f;
         FrmMain->show();
         QVERIFY(QTest::qWaitForWindowActive(FrmMain));
-        FrmMain->Edsveglia1->clear();
+        // The "*" is selected when the window comes up, so typing replaces it.
         typeInto(FrmMain->windowHandle(), QStringLiteral("0"));
+        QCOMPARE(FrmMain->Edsveglia1->text(), QStringLiteral("0"));
         QCOMPARE(QApplication::focusWidget(), FrmMain->Edsveglia1);
         typeInto(FrmMain->windowHandle(), QStringLiteral("7"));
         QCOMPARE(QApplication::focusWidget(), FrmMain->EDSveglia2);
-        // At most two characters are typed.
-        FrmMain->EDSveglia2->clear();
+        // At most two characters are typed, and the minute's "*" is replaced as well.
         typeInto(FrmMain->windowHandle(), QStringLiteral("301"));
         QCOMPARE(FrmMain->EDSveglia2->text(), QStringLiteral("30"));
 
