@@ -8,6 +8,7 @@
 #include "support/About.h"
 #include "support/Bug.h"
 #include "support/Fx.h"
+#include "support/Layout.h"
 #include "support/Start.h"
 #include "version/ControllaVersione.h"
 
@@ -22,7 +23,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 #include <QValidator>
@@ -32,6 +32,8 @@
 TFrmMain *FrmMain = nullptr;
 
 namespace {
+
+using Layout::crea;
 
 // Typing stops at two characters, of any kind; texts set by the program are not cut.
 class DueCaratteri : public QValidator
@@ -52,19 +54,10 @@ QFont carattere(const QString &family, int pixels, bool bold)
     return font;
 }
 
-template <typename W>
-W *crea(QWidget *parent, const char *name, int left, int top, int width, int height)
-{
-    auto *w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(left, top, width, height);
-    return w;
-}
-
 QToolButton *pulsante(QWidget *parent, const char *name, QRect place, const QString &caption,
                       const QString &glyph, const QString &hint)
 {
-    auto *b = crea<QToolButton>(parent, name, place.x(), place.y(), place.width(), place.height());
+    auto *b = crea<QToolButton>(parent, name, place);
     b->setFocusPolicy(Qt::NoFocus);
     b->setText(caption);
     b->setToolTip(hint);
@@ -77,7 +70,7 @@ QToolButton *pulsante(QWidget *parent, const char *name, QRect place, const QStr
 
 QLineEdit *campo(QWidget *parent, const char *name, QRect place, const QFont &font, const QString &text)
 {
-    auto *e = crea<QLineEdit>(parent, name, place.x(), place.y(), place.width(), place.height());
+    auto *e = crea<QLineEdit>(parent, name, place);
     e->setFont(font);
     // The fields are the program's storage: a loaded text must not be cut at Qt's default 32767.
     e->setMaxLength(std::numeric_limits<int>::max());
@@ -89,7 +82,7 @@ QLineEdit *campo(QWidget *parent, const char *name, QRect place, const QFont &fo
 
 QFrame *pannello(QWidget *parent, const char *name, QRect place, int shape)
 {
-    auto *f = crea<QFrame>(parent, name, place.x(), place.y(), place.width(), place.height());
+    auto *f = crea<QFrame>(parent, name, place);
     f->setFrameStyle(shape);
     f->setLineWidth(1);
     return f;
@@ -150,12 +143,12 @@ void TFrmMain::buildLayout()
     bold.setBold(true);
     sbConferma->setFont(bold);
 
-    PanControllo = crea<QGroupBox>(this, "PanControllo", 0, 30, 371, 57);
-    Label2 = crea<QLabel>(PanControllo, "Label2", 19, 20, 50, 13);
+    PanControllo = crea<QGroupBox>(this, "PanControllo", {0, 30, 371, 57});
+    Label2 = crea<QLabel>(PanControllo, "Label2", {19, 20, 50, 13});
     Label2->setText(QStringLiteral("Sveglie"));
     Label2->setFont(bold);
     Label2->adjustSize();
-    Label3 = crea<QLabel>(PanControllo, "Label3", 23, 34, 50, 13);
+    Label3 = crea<QLabel>(PanControllo, "Label3", {23, 34, 50, 13});
     Label3->setText(QStringLiteral("attive"));
     Label3->setFont(bold);
     Label3->adjustSize();
@@ -282,8 +275,7 @@ void TFrmMain::setVisible(bool visible)
 {
     if (visible && !shownOnce) {
         shownOnce = true;
-        if (const QScreen *where = screen())
-            move(where->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+        Layout::centraSulDesktop(this);
         FormShow();
     }
     QWidget::setVisible(visible);

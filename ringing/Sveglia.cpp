@@ -3,13 +3,13 @@
 
 #include "app/Main.h"
 #include "ringing/TonePatterns.h"
+#include "support/Layout.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 
@@ -118,8 +118,7 @@ void TFrmSveglia::setVisible(bool visible)
     // Centred once; every later showing keeps the place the window last had.
     if (visible && !shownOnce) {
         shownOnce = true;
-        if (const QScreen *where = screen())
-            move(where->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+        Layout::centraSulDesktop(this);
     }
     QWidget::setVisible(visible);
 }

@@ -5,11 +5,10 @@
 #include "support/Etichetta.h"
 #include "support/Fx.h"
 #include "support/Jpeg.h"
+#include "support/Layout.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QPixmap>
-#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -17,22 +16,15 @@ TFrmAbout *FrmAbout = nullptr;
 
 namespace {
 
-const QColor Argento(0xC0, 0xC0, 0xC0);
+using Layout::crea;
 
-template <typename W>
-W *crea(QWidget *parent, const char *name, int left, int top, int width, int height)
-{
-    auto *w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(left, top, width, height);
-    return w;
-}
+const QColor Argento(0xC0, 0xC0, 0xC0);
 
 // Each box is where the original text stood; this desktop's fonts differ in width, so the text
 // is centred in its box to keep the lines where the design put them.
 QLabel *scritta(QWidget *parent, const char *name, QRect place, const QString &text, const QFont &font)
 {
-    auto *label = crea<QLabel>(parent, name, place.x(), place.y(), place.width(), place.height());
+    auto *label = crea<QLabel>(parent, name, place);
     label->setText(text);
     label->setFont(font);
     QPalette colori = label->palette();
@@ -47,7 +39,7 @@ QLabel *scritta(QWidget *parent, const char *name, QRect place, const QString &t
 // originals, so each keeps that centre and the width of its text.
 Etichetta *indirizzo(QWidget *parent, const char *name, QRect place, const QString &text)
 {
-    auto *label = crea<Etichetta>(parent, name, place.x(), place.y(), place.width(), place.height());
+    auto *label = crea<Etichetta>(parent, name, place);
     label->setText(text);
     aspettoLink(label);
     larghezzaDelTesto(label, parent->width());
@@ -106,7 +98,7 @@ void TFrmAbout::buildLayout()
                        carattere(QStringLiteral("Comic Sans MS"), 19, true));
     Label6 = scritta(Panel1, "Label6", {8, 65, 246, 13}, QStringLiteral("La sveglia per il pc!"), grassetto);
 
-    Image1 = crea<QLabel>(Panel1, "Image1", 6, 88, 150, 142);
+    Image1 = crea<QLabel>(Panel1, "Image1", {6, 88, 150, 142});
     const QImage logo = caricaJpeg(QStringLiteral(":/logos/about.jpg"));
     if (!logo.isNull()) {
         Image1->setPixmap(QPixmap::fromImage(logo));
@@ -116,7 +108,7 @@ void TFrmAbout::buildLayout()
     LabelNomeVersione = scritta(Panel1, "LabelNomeVersione", {186, 104, 50, 13}, QStringLiteral("Versione"), grassetto);
     LabelVers = scritta(Panel1, "LabelVers", {179, 120, 65, 13}, QStringLiteral("04.2002-18"), grassetto);
 
-    sbEsci = crea<QToolButton>(Panel1, "sbEsci", 170, 213, 81, 22);
+    sbEsci = crea<QToolButton>(Panel1, "sbEsci", {170, 213, 81, 22});
     sbEsci->setFocusPolicy(Qt::NoFocus);
     sbEsci->setText(QStringLiteral("Esci"));
     sbEsci->setIcon(QIcon(QStringLiteral(":/glyphs/exit.png")));
@@ -126,8 +118,7 @@ void TFrmAbout::buildLayout()
     lblLink = indirizzo(Panel2, "lblLink", {80, 19, 99, 13}, Config::SiteAddress);
     Label13 = indirizzo(Panel2, "Label13", {97, 32, 68, 13}, Config::SupportAddress);
 
-    if (const QScreen *desktop = QGuiApplication::primaryScreen())
-        move(desktop->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    Layout::centraSulDesktop(this);
 
     connect(sbEsci, &QToolButton::clicked, this, &TFrmAbout::sbEsciClick);
     connect(lblLink, &Etichetta::clic, this, &TFrmAbout::lblLinkClick);

@@ -6,27 +6,19 @@
 #include "support/Errors.h"
 #include "support/Etichetta.h"
 #include "support/Fx.h"
+#include "support/Layout.h"
 #include "support/Tables.h"
 
-#include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
-template <typename W>
-W *crea(QWidget *parent, const char *name, int left, int top, int width, int height)
-{
-    auto *w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(left, top, width, height);
-    return w;
-}
+using Layout::crea;
 
 QPushButton *pulsante(QWidget *parent, const char *name, QRect place, const QString &caption, const QString &glyph,
                       QSize glyphSize)
 {
-    auto *b = crea<QPushButton>(parent, name, place.x(), place.y(), place.width(), place.height());
+    auto *b = crea<QPushButton>(parent, name, place);
     b->setText(caption);
     b->setIcon(QIcon(glyph));
     b->setIconSize(glyphSize);
@@ -44,11 +36,7 @@ TfrmBug::TfrmBug(QWidget *parent)
 {
     buildLayout();
     // A failed lookup shows its message; the window opens with the captions done so far.
-    try {
-        FormCreate();
-    } catch (const std::exception &error) {
-        ErrorDisplay::mostra(error);
-    }
+    ErrorDisplay::durante([this] { FormCreate(); });
     adattaTesti();
 }
 
@@ -61,12 +49,12 @@ void TfrmBug::buildLayout()
     setFont(carattere(QStringLiteral("MS Sans Serif"), 11));
     setFixedSize(296, 144);
 
-    Label4 = crea<QLabel>(this, "Label4", 8, 8, 272, 13);
+    Label4 = crea<QLabel>(this, "Label4", {8, 8, 272, 13});
     Label4->setText(QStringLiteral("Il tuo supporto aiuta a migliorare i software TQZ"));
     QFont grassetto = font();
     grassetto.setBold(true);
     Label4->setFont(grassetto);
-    Label1 = crea<QLabel>(this, "Label1", 6, 32, 271, 13);
+    Label1 = crea<QLabel>(this, "Label1", {6, 32, 271, 13});
     Label1->setText(QStringLiteral("Premi su 'segnala' per inoltrarci la segnalazione dell'errore:"));
 
     ButSegnala = pulsante(this, "ButSegnala", {64, 64, 75, 25}, QStringLiteral("Segnala"),
@@ -75,16 +63,15 @@ void TfrmBug::buildLayout()
                        {16, 16});
     setTabOrder(ButSegnala, ButEsci);
 
-    Label2 = crea<QLabel>(this, "Label2", 7, 105, 262, 13);
+    Label2 = crea<QLabel>(this, "Label2", {7, 105, 262, 13});
     Label2->setText(QStringLiteral("Le risposte ai bug già segnalati sono visibli sulla sezione"));
-    Label3 = crea<QLabel>(this, "Label3", 7, 121, 132, 13);
+    Label3 = crea<QLabel>(this, "Label3", {7, 121, 132, 13});
     Label3->setText(QStringLiteral("forum del nostro sito internet"));
-    lblLink = crea<Etichetta>(this, "lblLink", 143, 120, 99, 13);
+    lblLink = crea<Etichetta>(this, "lblLink", {143, 120, 99, 13});
     lblLink->setText(Config::SiteAddress);
     aspettoLink(lblLink);
 
-    if (const QScreen *desktop = QGuiApplication::primaryScreen())
-        move(desktop->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    Layout::centraSulDesktop(this);
     ButSegnala->setFocus();
 
     connect(ButSegnala, &QPushButton::clicked, this, &TfrmBug::ButSegnalaClick);

@@ -28,4 +28,16 @@ QString conFinale(const QString &message);
 // Shows the general error box, titled with the application title.
 void mostra(const QString &message);
 void mostra(const std::exception &error);
+
+// Runs one step of a window's creation: a failure is shown as from any handler, and the window
+// is still made (an exception would otherwise abort its constructor).
+template <typename Step>
+void durante(Step &&step)
+{
+    try {
+        step();
+    } catch (const std::exception &error) {
+        mostra(error);
+    }
+}
 } // namespace ErrorDisplay

@@ -7,13 +7,12 @@
 #include "support/Etichetta.h"
 #include "support/Fx.h"
 #include "support/Jpeg.h"
+#include "support/Layout.h"
 #include "support/Tables.h"
 
 #include <QCloseEvent>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QPixmap>
-#include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -41,11 +40,7 @@ TfrmStart::TfrmStart(QWidget *parent)
 {
     buildLayout();
     // A failed lookup leaves the loading line in Italian; the splash is made all the same.
-    try {
-        FormCreate();
-    } catch (const std::exception &error) {
-        ErrorDisplay::mostra(error);
-    }
+    ErrorDisplay::durante([this] { FormCreate(); });
 }
 
 void TfrmStart::buildLayout()
@@ -86,8 +81,7 @@ void TfrmStart::buildLayout()
     TimerStart->setObjectName(QStringLiteral("TimerStart"));
     TimerStart->setInterval(10000);
 
-    if (const QScreen *desktop = QGuiApplication::primaryScreen())
-        move(desktop->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    Layout::centraSulDesktop(this);
 
     connect(TimerStart, &QTimer::timeout, this, &TfrmStart::TimerStartTimer);
     connect(ImageLogo, &Etichetta::clic, this, &TfrmStart::ImageLogoClick);

@@ -6,21 +6,22 @@
 #include "support/Cp1252.h"
 #include "support/Errors.h"
 #include "support/Fx.h"
+#include "support/Layout.h"
 #include "support/Tables.h"
 #include "version/VersionPage.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 
 namespace {
+
+using Layout::crea;
 
 const QColor nero(0, 0, 0);
 const QColor verde(0, 128, 0);
@@ -32,15 +33,6 @@ QFont carattere(int pixels, bool bold)
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
-}
-
-template <typename W>
-W *crea(QWidget *parent, const char *name, QRect place)
-{
-    auto *w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(place);
-    return w;
 }
 
 // Labels without a fixed size grow with their text from their top-left corner.
@@ -106,8 +98,7 @@ void TFrmControllaVersione::buildLayout()
                    | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(carattere(11, false));
     setFixedSize(391, 82);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    Layout::centraSulDesktop(this);
 
     Panel1 = crea<QFrame>(this, "Panel1", {0, 0, 391, 82});
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -151,11 +142,7 @@ void TFrmControllaVersione::buildLayout()
 void TFrmControllaVersione::FormCreate()
 {
     // A failed translation leaves Italian captions; the set-up below is what the window needs to work.
-    try {
-        TraduciInterfaccia();
-    } catch (const std::exception &error) {
-        ErrorDisplay::mostra(error);
-    }
+    ErrorDisplay::durante([this] { TraduciInterfaccia(); });
 
     TestoPagina.clear();
     NomePrg = FrmAbout ? FrmAbout->LabelPrg->text() : QString();
