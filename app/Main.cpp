@@ -18,7 +18,6 @@
 #include <QDialog>
 #include <QFrame>
 #include <QGroupBox>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +33,7 @@ TFrmMain *FrmMain = nullptr;
 namespace {
 
 using Layout::crea;
+using Layout::pulsante;
 
 // Typing stops at two characters, of any kind; texts set by the program are not cut.
 class DueCaratteri : public QValidator
@@ -52,20 +52,6 @@ QFont carattere(const QString &family, int pixels, bool bold)
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
-}
-
-QToolButton *pulsante(QWidget *parent, const char *name, QRect place, const QString &caption,
-                      const QString &glyph, const QString &hint)
-{
-    auto *b = crea<QToolButton>(parent, name, place);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setText(caption);
-    b->setToolTip(hint);
-    if (!glyph.isEmpty()) {
-        b->setIcon(QIcon::fromTheme(glyph, QIcon(QStringLiteral(":/glyphs/%1.png").arg(glyph))));
-        b->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
-    }
-    return b;
 }
 
 QLineEdit *campo(QWidget *parent, const char *name, QRect place, const QFont &font, const QString &text)

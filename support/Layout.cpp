@@ -2,9 +2,26 @@
 #include "support/Layout.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
+#include <QToolButton>
 
 namespace Layout {
+
+QToolButton *pulsante(QWidget *parent, const char *name, QRect place, const QString &caption,
+                      const QString &glyph, const QString &hint)
+{
+    auto *b = crea<QToolButton>(parent, name, place);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setText(caption);
+    b->setToolTip(hint);
+    if (!glyph.isEmpty()) {
+        b->setIcon(QIcon(QStringLiteral(":/glyphs/%1.png").arg(glyph)));
+        b->setIconSize(QSize(16, 16));
+        b->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+    }
+    return b;
+}
 
 void centraSulDesktop(QWidget *window)
 {

@@ -4,6 +4,8 @@
 #include <QRect>
 #include <QWidget>
 
+class QToolButton;
+
 namespace Layout {
 
 // A control named as in the layout, at its place in its parent.
@@ -15,6 +17,11 @@ W *crea(QWidget *parent, const char *name, QRect place)
     w->setGeometry(place);
     return w;
 }
+
+// A push button that never takes the keyboard focus, with an optional glyph shipped in the
+// program (":/glyphs/<glyph>.png") beside its caption.
+QToolButton *pulsante(QWidget *parent, const char *name, QRect place, const QString &caption,
+                      const QString &glyph, const QString &hint);
 
 // Centres a top-level window on the desktop it will appear on.
 void centraSulDesktop(QWidget *window);

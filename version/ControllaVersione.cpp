@@ -58,17 +58,12 @@ void colora(QLabel *label, const QColor &colour)
     label->setPalette(palette);
 }
 
+// The buttons' captions are bold.
 QToolButton *pulsante(QWidget *parent, const char *name, QRect place, const QString &caption,
                       const QString &glyph, const QString &hint)
 {
-    auto *b = crea<QToolButton>(parent, name, place);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setText(caption);
-    b->setToolTip(hint);
+    QToolButton *b = Layout::pulsante(parent, name, place, caption, glyph, hint);
     b->setFont(carattere(11, true));
-    b->setIcon(QIcon(QStringLiteral(":/glyphs/%1.png").arg(glyph)));
-    b->setIconSize(QSize(16, 16));
-    b->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
     return b;
 }
 
