@@ -32,6 +32,7 @@ TFrmMain *FrmMain = nullptr;
 
 namespace {
 
+using Layout::carattere;
 using Layout::crea;
 using Layout::pulsante;
 
@@ -45,14 +46,6 @@ public:
         return input.size() <= 2 ? Acceptable : Invalid;
     }
 };
-
-QFont carattere(const QString &family, int pixels, bool bold)
-{
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
 
 QLineEdit *campo(QWidget *parent, const char *name, QRect place, const QFont &font, const QString &text)
 {

@@ -17,13 +17,7 @@ TFrmSveglia *FrmSveglia = nullptr;
 
 namespace {
 
-QFont carattere(const QString &family, int pixels, bool bold)
-{
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
+using Layout::carattere;
 
 QLabel *scritta(QWidget *parent, const char *name, QPoint where, const QString &text, const QColor &colour)
 {

@@ -16,6 +16,7 @@ TFrmAbout *FrmAbout = nullptr;
 
 namespace {
 
+using Layout::carattere;
 using Layout::crea;
 
 const QColor Argento(0xC0, 0xC0, 0xC0);

@@ -13,6 +13,7 @@
 
 namespace {
 
+using Layout::carattere;
 using Layout::crea;
 
 QPushButton *pulsante(QWidget *parent, const char *name, QRect place, const QString &caption, const QString &glyph,

@@ -1,5 +1,6 @@
 // Labels of the support windows: clicks, link look and fitting text.
 #include "support/Etichetta.h"
+#include "support/Layout.h"
 
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -25,17 +26,9 @@ void Etichetta::mouseReleaseEvent(QMouseEvent *event)
         emit clic();
 }
 
-QFont carattere(const QString &famiglia, int pixel, bool grassetto)
-{
-    QFont font(famiglia);
-    font.setPixelSize(pixel);
-    font.setBold(grassetto);
-    return font;
-}
-
 void aspettoLink(QLabel *etichetta)
 {
-    QFont font = carattere(QStringLiteral("Tahoma"), 11);
+    QFont font = Layout::carattere(QStringLiteral("Tahoma"), 11);
     font.setUnderline(true);
     etichetta->setFont(font);
     QPalette colori = etichetta->palette();

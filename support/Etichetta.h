@@ -23,9 +23,6 @@ private:
     bool premuta = false;
 };
 
-// A font given by family and character height in pixels, as the layouts state them.
-QFont carattere(const QString &famiglia, int pixel, bool grassetto = false);
-
 // Tahoma, blue, underlined, hand cursor: how an address that opens on a click looks.
 void aspettoLink(QLabel *etichetta);
 

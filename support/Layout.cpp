@@ -8,6 +8,14 @@
 
 namespace Layout {
 
+QFont carattere(const QString &family, int pixels, bool bold)
+{
+    QFont font(family);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
 QToolButton *pulsante(QWidget *parent, const char *name, QRect place, const QString &caption,
                       const QString &glyph, const QString &hint)
 {

@@ -1,6 +1,7 @@
 // Small helpers for the windows' fixed, pixel-exact layouts.
 #pragma once
 
+#include <QFont>
 #include <QRect>
 #include <QWidget>
 
@@ -17,6 +18,9 @@ W *crea(QWidget *parent, const char *name, QRect place)
     w->setGeometry(place);
     return w;
 }
+
+// A font by family and character height in pixels, as the layouts give them.
+QFont carattere(const QString &family, int pixels, bool bold = false);
 
 // A push button that never takes the keyboard focus, with an optional glyph shipped in the
 // program (":/glyphs/<glyph>.png") beside its caption.

@@ -20,6 +20,8 @@ TfrmStart *frmStart = nullptr;
 
 namespace {
 
+using Layout::carattere;
+
 constexpr int Larghezza = 280;
 constexpr int Altezza = 317;
 constexpr int AltezzaPannello = 52;

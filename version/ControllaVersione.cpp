@@ -29,10 +29,7 @@ const QColor rosso(255, 0, 0);
 
 QFont carattere(int pixels, bool bold)
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
+    return Layout::carattere(QStringLiteral("MS Sans Serif"), pixels, bold);
 }
 
 // Labels without a fixed size grow with their text from their top-left corner.
