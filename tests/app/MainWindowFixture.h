@@ -15,8 +15,7 @@ struct MainWindowFixture
     template <typename Before>
     explicit MainWindowFixture(Before before)
     {
-        fake().reset();
-        fake().exePath = dir.filePath(QStringLiteral("trillora"));
+        fake().reset(dir.path());
         before(dir.path());
         FrmMain = new TFrmMain;
     }

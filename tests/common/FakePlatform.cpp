@@ -85,6 +85,12 @@ void FakePlatform::reset()
     *this = FakePlatform();
 }
 
+void FakePlatform::reset(const QString &folder)
+{
+    reset();
+    exePath = folder + QStringLiteral("/trillora");
+}
+
 FakePlatform &fake()
 {
     return static_cast<FakePlatform &>(platform());

@@ -49,6 +49,8 @@ public:
 
     // Back to a fresh state between tests.
     void reset();
+    // A fresh state with the program's executable in `folder`.
+    void reset(const QString &folder);
 };
 
 // The fake that the test main installed.

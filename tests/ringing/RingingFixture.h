@@ -18,8 +18,7 @@ struct RingingFixture
 
     RingingFixture()
     {
-        fake().reset();
-        fake().exePath = dir.filePath(QStringLiteral("trillora"));
+        fake().reset(dir.path());
         FrmMain = new TFrmMain;
         // The tests drive the clock themselves.
         FrmMain->Timer1->stop();

@@ -19,8 +19,7 @@ struct ProgramFolder
 
     ProgramFolder()
     {
-        fake().reset();
-        fake().exePath = dir.filePath(QStringLiteral("trillora"));
+        fake().reset(dir.path());
     }
 
     QString file(const QString &name) const { return dir.filePath(name); }

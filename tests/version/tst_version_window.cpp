@@ -74,8 +74,7 @@ private slots:
     }
     void init()
     {
-        fake().reset();
-        fake().exePath = home.filePath("trillora");
+        fake().reset(home.path());
         server = std::make_unique<LoopbackServer>();
         fake().host = server->host();
     }
