@@ -33,10 +33,10 @@ QString cleanName(QString name)
     name.replace(QLatin1Char('\\'), QLatin1Char('/'));
     name = name.section(QLatin1Char('/'), -1);
     name.remove(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f]")));
-    name = name.trimmed();
-    while (name.startsWith(QLatin1Char('.')))
+    // Blanks between the dots (". .x") would otherwise leave a name that still starts with one.
+    while (!name.isEmpty() && (name.front() == QLatin1Char('.') || name.front().isSpace()))
         name.remove(0, 1);
-    return name;
+    return name.trimmed();
 }
 
 } // namespace

@@ -99,6 +99,23 @@ private slots:
         QCOMPARE(fields(), saved);
     }
 
+    // The bytes where Windows-1252 and Latin-1 part ways, unassigned ones included: written back as
+    // Latin-1, "€", the curly quotes or "Š" would come back as "?".
+    void codePageBytesComeBackUnchanged()
+    {
+        QByteArray high;
+        for (int b = 0x80; b <= 0x9F; ++b)
+            high.append(char(b));
+        const QByteArray file = "07\r\n30\r\n" + high + "\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\nCasse\xa0\xe8\r\n"
+            + QByteArray("\x80\x93\x94\x8a") + "\r\n";
+        MainWindowFixture f([&file](const QString &dir) { writeAll(dir + QStringLiteral("/sveglia.imptqz"), file); });
+        FrmMain->sbLoad->click();
+        QCOMPARE(FrmMain->sbDurata->text(), QString::fromUtf8("€“”Š"));
+        QVERIFY(QFile::remove(f.file(QStringLiteral("sveglia.imptqz"))));
+        FrmMain->SpeedButton1->click();
+        QCOMPARE(readAll(f.file(QStringLiteral("sveglia.imptqz"))), file);
+    }
+
     void loadTakesTheTextsAsTheyAre_data()
     {
         QTest::addColumn<QByteArray>("bytes");

@@ -152,6 +152,42 @@ private slots:
         QCOMPARE(slotTexts(), times);
     }
 
+    // Every slot takes part in the duplicate check: with a free slot to go to, a check that stopped
+    // short of the repeated slot would insert the time a second time.
+    void duplicateOfEverySlotIsRefused_data()
+    {
+        QTest::addColumn<int>("repeated");
+        QTest::addColumn<int>("emptied");
+        QTest::newRow("slot 1, slot 5 free") << 1 << 5;
+        QTest::newRow("slot 2, slot 1 free") << 2 << 1;
+        QTest::newRow("slot 3, slot 1 free") << 3 << 1;
+        QTest::newRow("slot 4, slot 2 free") << 4 << 2;
+        QTest::newRow("slot 5, slot 1 free") << 5 << 1;
+        QTest::newRow("slot 5, slot 4 free") << 5 << 4;
+    }
+
+    void duplicateOfEverySlotIsRefused()
+    {
+        QFETCH(int, repeated);
+        QFETCH(int, emptied);
+        MainWindowFixture f;
+        const QStringList hours {"01", "02", "03", "04", "05"};
+        for (const QString &hour : hours)
+            enter(hour, QStringLiteral("45"));
+        QToolButton *cancels[] = {FrmMain->sbCanc1, FrmMain->sbCanc2, FrmMain->sbCanc3, FrmMain->SbCanc4,
+                                  FrmMain->SbCanc5};
+        cancels[emptied - 1]->setEnabled(true);
+        cancels[emptied - 1]->click();
+        const QStringList before = slotTexts();
+
+        enter(hours[repeated - 1], QStringLiteral("45"));
+        QCOMPARE(fake().boxes.size(), 1);
+        QCOMPARE(fake().boxes[0].title, QStringLiteral("Attenzione."));
+        QCOMPARE(fake().boxes[0].text,
+                 QString::fromUtf8("La sveglia per le ore '%1 e 45' esiste già!").arg(hours[repeated - 1]));
+        QCOMPARE(slotTexts(), before);
+    }
+
     void deletedSlotIsTheNextToFill()
     {
         MainWindowFixture f;
@@ -194,6 +230,48 @@ private slots:
         FrmMain->TimerElimina->timeout({});
         QVERIFY(!FrmMain->sbCanc1->isEnabled());
         QVERIFY(fake().boxes.isEmpty());
+    }
+
+    // The refresh looks at all five slots, in both directions: a skipped slot would leave its
+    // alarm impossible to delete, or a dead button enabled.
+    void everyDeleteButtonFollowsItsSlot_data()
+    {
+        QTest::addColumn<int>("slot");
+        for (int i = 1; i <= 5; ++i)
+            QTest::newRow(qPrintable(QStringLiteral("slot %1").arg(i))) << i;
+    }
+
+    void everyDeleteButtonFollowsItsSlot()
+    {
+        QFETCH(int, slot);
+        MainWindowFixture f;
+        QLineEdit *hours[] = {FrmMain->ed1sv1, FrmMain->Ed2sv1, FrmMain->Ed3sv1, FrmMain->ed4sv1, FrmMain->ed5sv1};
+        QToolButton *cancels[] = {FrmMain->sbCanc1, FrmMain->sbCanc2, FrmMain->sbCanc3, FrmMain->SbCanc4,
+                                  FrmMain->SbCanc5};
+        const auto enabled = [&cancels] {
+            QList<bool> states;
+            for (QToolButton *b : cancels)
+                states << b->isEnabled();
+            return states;
+        };
+        QList<bool> expected(5, false);
+
+        // Empty to filled: only this slot's button comes on.
+        hours[slot - 1]->setText(QStringLiteral("06"));
+        FrmMain->TimerEliminaTimer();
+        expected[slot - 1] = true;
+        QCOMPARE(enabled(), expected);
+
+        // All filled, then this one emptied: only its button goes off.
+        for (QLineEdit *hour : hours)
+            hour->setText(QStringLiteral("07"));
+        FrmMain->TimerEliminaTimer();
+        QCOMPARE(enabled(), QList<bool>(5, true));
+        cancels[slot - 1]->click();
+        FrmMain->TimerEliminaTimer();
+        expected.fill(true);
+        expected[slot - 1] = false;
+        QCOMPARE(enabled(), expected);
     }
 
     void focusMoves()

@@ -167,6 +167,9 @@ private slots:
         QTest::newRow("attachment name cannot leave the folder or hide")
             << "/get" << Risposta {200, exe, "Content-Disposition: attachment; filename=\"../../.bashrc\"\r\n"} << false
             << "bashrc";
+        QTest::newRow("several leading dots are not kept")
+            << "/get" << Risposta {200, exe, "Content-Disposition: attachment; filename=\"..hidden.exe\"\r\n"}
+            << false << "hidden.exe";
         QTest::newRow("binary type is a download")
             << "/bin" << Risposta {200, exe, "Content-Type: application/octet-stream\r\n"} << false << "bin";
         QTest::newRow("http error saves nothing") << "/prg/manca.exe" << Risposta {404, "no"} << false << "";
