@@ -147,6 +147,9 @@ static int readTimer(int timer, struct itimerspec *wake)
 
 int main(void)
 {
+    /* Whatever the program's own parent left open without close-on-exec is no business of a
+       privileged helper. */
+    close_range(3, ~0U, 0);
     int status = endWithParent();
     if (status >= 0)
         return status;

@@ -132,6 +132,9 @@ private slots:
         NEED_ALARM_TIMERS();
         const Command run = command(WithClock);
         WakeHelper helper(run.program, run.arguments);
+        // Left open for the helper to inherit, as a launcher might.
+        const int stray = open("/dev/null", O_RDONLY);
+        QVERIFY(stray >= 0);
         const qint64 start = QDateTime::currentSecsSinceEpoch();
         struct Step
         {
@@ -158,6 +161,8 @@ private slots:
                                       20000);
         }
         QCOMPARE(helper.starts(), 1);
+        close(stray);
+        QCOMPARE(QDir(QStringLiteral("/proc/%1/fd").arg(helper.processId())).entryList(QDir::System).size(), 4);
     }
 
     void killedHelperStartsAgainAtNextChange()
