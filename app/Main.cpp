@@ -282,9 +282,10 @@ void TFrmMain::Timer1Timer()
                 FrmSveglia->raise();
                 FrmSveglia->activateWindow();
             }
-            return;
+            break;
         }
     }
+    AggiornaRisveglio();
 }
 
 bool TFrmMain::ControllaSveglia(QLineEdit *hour, QLineEdit *minute)
@@ -298,6 +299,21 @@ bool TFrmMain::ControllaSveglia(QLineEdit *hour, QLineEdit *minute)
     hour->setText(Sveglie::Vuoto);
     minute->setText(Sveglie::Vuoto);
     return true;
+}
+
+// ---- Waking from sleep
+// Every tick looks again, so a clock that was set, or that jumped while the computer slept, moves
+// the wake time as surely as a slot that changed; the platform hears only the changes. A change of
+// the slots is told at once, not at the next tick, as the computer may go to sleep meanwhile.
+
+void TFrmMain::AggiornaRisveglio()
+{
+    QList<Sveglie::TestiSlot> sveglie;
+    for (int i = 1; i <= 5; ++i) {
+        const Slot s = slot(i);
+        sveglie.append({s.hour->text(), s.minute->text()});
+    }
+    risveglio.aggiorna(sveglie, platform().localDateTime());
 }
 
 // ---- Slots
@@ -346,6 +362,7 @@ void TFrmMain::InserisciSveglia()
         if (s.hour->text() == Sveglie::Vuoto) {
             s.hour->setText(Edsveglia1->text());
             s.minute->setText(EDSveglia2->text());
+            AggiornaRisveglio();
             return;
         }
     }
@@ -420,6 +437,7 @@ void TFrmMain::svuota(int index)
     const Slot s = slot(index);
     s.hour->setText(Sveglie::Vuoto);
     s.minute->setText(Sveglie::Vuoto);
+    AggiornaRisveglio();
 }
 
 void TFrmMain::sbCanc1Click()
@@ -512,6 +530,7 @@ void TFrmMain::sbLoadClick()
         return;
     }
     impostaCampiFile(*lines);
+    AggiornaRisveglio();
 }
 
 // ---- Other windows, help and exit

@@ -1,6 +1,8 @@
 // The main window: clock, five alarm slots, sound options, alarm file and the doors to the other windows.
 #pragma once
 
+#include "app/Risveglio.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -125,6 +127,10 @@ private:
     void impostaCampiFile(const QStringList &lines);
 
     void buildLayout();
+
+    // Tells the platform the earliest upcoming alarm, so that the computer is awake for it.
+    void AggiornaRisveglio();
+    Risveglio risveglio;
 
     bool shownOnce = false;
     // The Enter whose release may insert must have been pressed in an entry field.

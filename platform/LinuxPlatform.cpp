@@ -5,7 +5,9 @@
 #include "platform/NetworkBrowser.h"
 #include "platform/SpeakerPorts.h"
 #include "platform/ToneOutput.h"
+#include "platform/WakeHelper.h"
 #include "support/Config.h"
+#include "support/Fx.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -108,6 +110,11 @@ QTime LinuxPlatform::localTime()
     return QTime::currentTime();
 }
 
+QDateTime LinuxPlatform::localDateTime()
+{
+    return QDateTime::currentDateTime();
+}
+
 // Tones go through the desktop's sound service, as on the NT family.
 int LinuxPlatform::platformId()
 {
@@ -142,4 +149,12 @@ QString LinuxPlatform::siteHost()
 Browser *LinuxPlatform::createBrowser(QWidget *parent)
 {
     return new NetworkBrowser(parent);
+}
+
+// The helper lies beside the program and alone holds the capability to wake the computer.
+void LinuxPlatform::wakeAt(const std::optional<QDateTime> &when)
+{
+    if (!wake)
+        wake = std::make_unique<WakeHelper>(Fx::CartellaProgramma() + QStringLiteral("trillora-wake"));
+    wake->wakeAt(when);
 }

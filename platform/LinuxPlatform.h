@@ -8,6 +8,7 @@
 class QMessageBox;
 class ToneOutput;
 class SpeakerPorts;
+class WakeHelper;
 
 // The box as the seam shows it: icon, buttons and title for the kind, no owner.
 QMessageBox *buildMessageBox(MessageKind kind, const QString &title, const QString &text);
@@ -27,6 +28,7 @@ public:
     QString executablePath() override;
     bool fileExists(const QString &path) override;
     QTime localTime() override;
+    QDateTime localDateTime() override;
     int platformId() override;
     void systemTone(int frequency, int msecs) override;
     void messageSound(unsigned type) override;
@@ -34,8 +36,10 @@ public:
     void portOut(std::uint16_t port, std::uint8_t value) override;
     QString siteHost() override;
     Browser *createBrowser(QWidget *parent) override;
+    void wakeAt(const std::optional<QDateTime> &when) override;
 
 private:
     std::unique_ptr<ToneOutput> tones;
     std::unique_ptr<SpeakerPorts> ports;
+    std::unique_ptr<WakeHelper> wake;
 };

@@ -2,10 +2,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QTime>
 #include <cstdint>
+#include <optional>
 
 class QWidget;
 
@@ -43,6 +45,8 @@ public:
     virtual QString executablePath() = 0;
     virtual bool fileExists(const QString &path) = 0;
     virtual QTime localTime() = 0;
+    // Local date and time, in the system's time zone.
+    virtual QDateTime localDateTime() = 0;
     // 1 for the old consumer family, 2 for the NT family, anything else otherwise.
     virtual int platformId() = 0;
 
@@ -56,6 +60,10 @@ public:
     // Host (and optional port) of the maker's web site.
     virtual QString siteHost() = 0;
     virtual Browser *createBrowser(QWidget *parent) = 0;
+
+    // The computer should wake from sleep at `when`, replacing any earlier time; none: at no time.
+    // Where it cannot be woken, nothing happens and nothing is shown.
+    virtual void wakeAt(const std::optional<QDateTime> &when) = 0;
 };
 
 // The seam in force. main() installs the Linux one; tests install fakes.

@@ -43,6 +43,11 @@ QTime FakePlatform::localTime()
     return now;
 }
 
+QDateTime FakePlatform::localDateTime()
+{
+    return QDateTime(today, now, zone);
+}
+
 int FakePlatform::platformId()
 {
     return id;
@@ -78,6 +83,13 @@ Browser *FakePlatform::createBrowser(QWidget *parent)
     if (browserFactory)
         return browserFactory(parent);
     return new NetworkBrowser(parent);
+}
+
+void FakePlatform::wakeAt(const std::optional<QDateTime> &when)
+{
+    wakes.append(when ? when->toString(Qt::ISODate) : QStringLiteral("off"));
+    if (onWake)
+        onWake(when);
 }
 
 void FakePlatform::reset()

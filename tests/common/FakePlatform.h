@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <QTimeZone>
 #include <functional>
 
 class FakePlatform : public Platform
@@ -28,17 +29,25 @@ public:
     QStringList opened;
     QString exePath;
     QTime now {12, 0, 0};
+    // The local date and time zone that go with `now`.
+    QDate today {2024, 1, 15};
+    QTimeZone zone {"Europe/Rome"};
     int id = 2;
     QString host = QStringLiteral("www.trillora.example");
     // "wait 50", "tone 1050 100", "sound 152", "port 0x43 0xb6"
     QStringList calls;
     std::function<Browser *(QWidget *)> browserFactory;
+    // Every wake time asked for, as ISO text with its offset, or "off".
+    QStringList wakes;
+    // Also handed each wake time, e.g. to pass it on to a real helper.
+    std::function<void(const std::optional<QDateTime> &)> onWake;
 
     bool messageBox(MessageKind kind, const QString &title, const QString &text) override;
     void shellOpen(const QString &target) override;
     QString executablePath() override;
     bool fileExists(const QString &path) override;
     QTime localTime() override;
+    QDateTime localDateTime() override;
     int platformId() override;
     void systemTone(int frequency, int msecs) override;
     void messageSound(unsigned type) override;
@@ -46,6 +55,7 @@ public:
     void portOut(std::uint16_t port, std::uint8_t value) override;
     QString siteHost() override;
     Browser *createBrowser(QWidget *parent) override;
+    void wakeAt(const std::optional<QDateTime> &when) override;
 
     // Back to a fresh state between tests.
     void reset();

@@ -1,0 +1,307 @@
+// The wake helper as a real process: the alarm timer it holds, its end, its statuses, and a program
+// that goes on silently where the computer cannot be woken.
+#include "FakePlatform.h"
+#include "TestMain.h"
+#include "app/Main.h"
+#include "platform/WakeHelper.h"
+#include "wake/WakeStatus.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+namespace {
+
+enum Run { WithClock, WithoutClock, WithoutCapability, NotInstalled };
+
+struct Command
+{
+    QString program;
+    QStringList arguments;
+};
+
+Command command(Run run)
+{
+    const QString present = QStringLiteral("LD_PRELOAD=" RTC_PRESENT_SHIM);
+    const QString helper = QStringLiteral(WAKE_HELPER);
+    switch (run) {
+    case WithClock:
+        return {QStringLiteral("env"), {present, helper}};
+    case WithoutClock:
+        return {QStringLiteral("env"), {QStringLiteral("LD_PRELOAD=" RTC_ABSENT_SHIM), helper}};
+    case WithoutCapability:
+        // Root holds every capability unless the bounding set drops it; anyone else lacks it anyway.
+        if (geteuid() != 0)
+            return {QStringLiteral("env"), {present, helper}};
+        return {QStringLiteral("setpriv"),
+                {QStringLiteral("--bounding-set=-wake_alarm"), QStringLiteral("--inh-caps=-wake_alarm"),
+                 QStringLiteral("env"), present, helper}};
+    case NotInstalled:
+        break;
+    }
+    return {QStringLiteral("/nonexistent/trillora-wake"), {}};
+}
+
+// Whether this process may make alarm timers: the helper run from it may then too.
+bool canMakeAlarmTimers()
+{
+    const int fd = timerfd_create(CLOCK_REALTIME_ALARM, TFD_CLOEXEC);
+    if (fd < 0)
+        return false;
+    close(fd);
+    return true;
+}
+
+#define NEED_ALARM_TIMERS()                                                                    \
+    if (!canMakeAlarmTimers())                                                                 \
+    QSKIP("This user may not make alarm timers (CAP_WAKE_ALARM); run the tests as root for these")
+
+// The alarm timer of a process as the kernel shows it, "" for a process without one.
+struct AlarmTimer
+{
+    QString clockId;
+    QString flags;
+    qint64 remaining = -1;
+};
+
+AlarmTimer alarmTimer(qint64 pid)
+{
+    const QDir fdinfo(QStringLiteral("/proc/%1/fdinfo").arg(pid));
+    static const QRegularExpression clock(QStringLiteral("^clockid: (\\d+)$"), QRegularExpression::MultilineOption);
+    static const QRegularExpression flags(QStringLiteral("^settime flags: (\\d+)$"),
+                                          QRegularExpression::MultilineOption);
+    static const QRegularExpression value(QStringLiteral("^it_value: \\((\\d+), \\d+\\)$"),
+                                          QRegularExpression::MultilineOption);
+    for (const QString &fd : fdinfo.entryList(QDir::Files)) {
+        QFile file(fdinfo.filePath(fd));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QString text = QString::fromLatin1(file.readAll());
+        const QRegularExpressionMatch clockMatch = clock.match(text);
+        if (clockMatch.hasMatch())
+            return {clockMatch.captured(1), flags.match(text).captured(1), value.match(text).captured(1).toLongLong()};
+    }
+    return {};
+}
+
+QByteArray describe(const AlarmTimer &timer)
+{
+    return QStringLiteral("clockid %1, settime flags %2, %3 s remaining")
+        .arg(timer.clockId, timer.flags)
+        .arg(timer.remaining)
+        .toLatin1();
+}
+
+// Alive and not a zombie.
+bool running(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const int state = text.lastIndexOf(')') + 2;
+    return state > 1 && state < text.size() && text[state] != 'Z';
+}
+
+void insert(const char *hour, const char *minute)
+{
+    FrmMain->Edsveglia1->setText(QLatin1String(hour));
+    FrmMain->EDSveglia2->setText(QLatin1String(minute));
+    FrmMain->sbConferma->click();
+}
+
+} // namespace
+
+class TestWakeHelper : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void armsRearmsAndDisarms()
+    {
+        NEED_ALARM_TIMERS();
+        const Command run = command(WithClock);
+        WakeHelper helper(run.program, run.arguments);
+        // Left open for the helper to inherit, as a launcher might.
+        const int stray = open("/dev/null", O_RDONLY);
+        QVERIFY(stray >= 0);
+        const qint64 start = QDateTime::currentSecsSinceEpoch();
+        struct Step
+        {
+            const char *what;
+            qint64 ahead; // 0: off
+            QString flags;
+        };
+        // The kernel keeps showing the last remaining time of an alarm timer after it was disarmed;
+        // the disarming call's flags tell it apart.
+        const Step steps[] = {{"armed", 1000, "03"},
+                              {"re-armed later", 3000, "03"},
+                              {"re-armed earlier", 2000, "03"},
+                              {"disarmed", 0, "00"},
+                              {"armed again", 1500, "03"}};
+        for (const Step &step : steps) {
+            helper.wakeAt(step.ahead ? std::optional(QDateTime::fromSecsSinceEpoch(start + step.ahead))
+                                     : std::nullopt);
+            const auto shows = [&] {
+                const AlarmTimer timer = alarmTimer(helper.processId());
+                return timer.clockId == QLatin1String("8") && timer.flags == step.flags
+                    && (!step.ahead || (timer.remaining <= step.ahead && timer.remaining > step.ahead - 120));
+            };
+            QTRY_VERIFY2_WITH_TIMEOUT(shows(), step.what + QByteArray(": ") + describe(alarmTimer(helper.processId())),
+                                      20000);
+        }
+        QCOMPARE(helper.starts(), 1);
+        close(stray);
+        QCOMPARE(QDir(QStringLiteral("/proc/%1/fd").arg(helper.processId())).entryList(QDir::System).size(), 4);
+    }
+
+    void killedHelperStartsAgainAtNextChange()
+    {
+        NEED_ALARM_TIMERS();
+        const Command run = command(WithClock);
+        WakeHelper helper(run.program, run.arguments);
+        const qint64 start = QDateTime::currentSecsSinceEpoch();
+        helper.wakeAt(QDateTime::fromSecsSinceEpoch(start + 1000));
+        QTRY_COMPARE_WITH_TIMEOUT(alarmTimer(helper.processId()).flags, QStringLiteral("03"), 20000);
+        QTest::ignoreMessage(QtWarningMsg, "trillora-wake crashed");
+        QCOMPARE(kill(pid_t(helper.processId()), SIGKILL), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(helper.processId(), 0, 20000);
+        QVERIFY(helper.available());
+
+        helper.wakeAt(QDateTime::fromSecsSinceEpoch(start + 2000));
+        QTRY_VERIFY_WITH_TIMEOUT(alarmTimer(helper.processId()).remaining > 1000, 20000);
+        QCOMPARE(helper.starts(), 2);
+    }
+
+    void endsOnEndOfInput()
+    {
+        NEED_ALARM_TIMERS();
+        const Command run = command(WithClock);
+        QProcess helper;
+        helper.start(run.program, run.arguments);
+        QVERIFY(helper.waitForStarted());
+        helper.write(QByteArray::number(QDateTime::currentSecsSinceEpoch() + 1000) + '\n');
+        QTRY_COMPARE_WITH_TIMEOUT(alarmTimer(helper.processId()).flags, QStringLiteral("03"), 20000);
+        helper.closeWriteChannel();
+        QVERIFY(helper.waitForFinished(20000));
+        QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(helper.exitCode(), int(WAKE_ENDED));
+    }
+
+    void endsWhenParentDies()
+    {
+        NEED_ALARM_TIMERS();
+        QTemporaryDir dir;
+        const QString input = dir.filePath(QStringLiteral("input"));
+        QCOMPARE(mkfifo(QFile::encodeName(input).constData(), 0600), 0);
+        // Held open here, so the helper's input never ends: only its parent's death can end it.
+        const int writer = open(QFile::encodeName(input).constData(), O_RDWR | O_CLOEXEC);
+        QVERIFY(writer >= 0);
+        // The shell starts the helper, then waits for a line before it ends.
+        QProcess shell;
+        shell.start(QStringLiteral("sh"),
+                    {QStringLiteral("-c"),
+                     QStringLiteral("env LD_PRELOAD=\"$1\" \"$2\" <\"$3\" >/dev/null & echo $!; read line"),
+                     QStringLiteral("sh"), QStringLiteral(RTC_PRESENT_SHIM), QStringLiteral(WAKE_HELPER), input});
+        QTRY_VERIFY_WITH_TIMEOUT(shell.canReadLine(), 20000);
+        const qint64 pid = shell.readLine().trimmed().toLongLong();
+        QVERIFY(pid > 0);
+        // Its timer made, the helper has long asked to end with its parent.
+        QTRY_COMPARE_WITH_TIMEOUT(alarmTimer(pid).clockId, QStringLiteral("8"), 20000);
+        shell.write("\n");
+        QVERIFY(shell.waitForFinished(20000));
+        QTRY_VERIFY_WITH_TIMEOUT(!running(pid), 20000);
+        close(writer);
+    }
+
+    void exitStatuses_data()
+    {
+        QTest::addColumn<int>("run");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("status");
+
+        QTest::newRow("without the capability") << int(WithoutCapability) << QByteArray("off\n") << int(WAKE_NOT_PERMITTED);
+        QTest::newRow("without a real-time clock") << int(WithoutClock) << QByteArray("off\n") << int(WAKE_NO_ALARM_CLOCK);
+        QTest::newRow("a clock time is not a moment") << int(WithClock) << QByteArray("07:30\n") << int(WAKE_BAD_INPUT);
+        QTest::newRow("no sign") << int(WithClock) << QByteArray("-5\n") << int(WAKE_BAD_INPUT);
+        QTest::newRow("no leading blank") << int(WithClock) << QByteArray(" 5\n") << int(WAKE_BAD_INPUT);
+        QTest::newRow("an empty line is not off") << int(WithClock) << QByteArray("\n") << int(WAKE_BAD_INPUT);
+        QTest::newRow("too large for the clock") << int(WithClock) << QByteArray("99999999999999999999\n")
+                                                 << int(WAKE_BAD_INPUT);
+        QTest::newRow("off exactly") << int(WithClock) << QByteArray("off now\n") << int(WAKE_BAD_INPUT);
+        QTest::newRow("a line that never ends") << int(WithClock) << QByteArray(200, '1') << int(WAKE_BAD_INPUT);
+        QTest::newRow("a bad line after good ones")
+            << int(WithClock) << QByteArray("1000\noff\n2000\nx\n") << int(WAKE_BAD_INPUT);
+    }
+
+    void exitStatuses()
+    {
+        QFETCH(int, run);
+        QFETCH(QByteArray, input);
+        QFETCH(int, status);
+        if (run != WithoutCapability)
+            NEED_ALARM_TIMERS();
+        const Command how = command(Run(run));
+        QProcess helper;
+        helper.setStandardErrorFile(QProcess::nullDevice());
+        helper.start(how.program, how.arguments);
+        QVERIFY(helper.waitForStarted());
+        // The input stays open: the helper ends by itself or not at all.
+        helper.write(input);
+        QVERIFY(helper.waitForFinished(20000));
+        QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(helper.exitCode(), status);
+    }
+
+    void cannotWakeStaysSilent_data()
+    {
+        QTest::addColumn<int>("run");
+        QTest::newRow("without the capability") << int(WithoutCapability);
+        QTest::newRow("without a real-time clock") << int(WithoutClock);
+        QTest::newRow("helper not installed") << int(NotInstalled);
+    }
+
+    void cannotWakeStaysSilent()
+    {
+        QFETCH(int, run);
+        if (run == WithoutClock)
+            NEED_ALARM_TIMERS();
+        QTemporaryDir dir;
+        fake().reset(dir.path());
+        const Command how = command(Run(run));
+        WakeHelper helper(how.program, how.arguments);
+        fake().onWake = [&helper](const std::optional<QDateTime> &when) { helper.wakeAt(when); };
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("trillora-wake|QProcess|QIODevice")));
+        FrmMain = new TFrmMain;
+        FrmMain->Timer1->stop();
+
+        fake().now = QTime(6, 0);
+        insert("07", "30");
+        QTRY_VERIFY_WITH_TIMEOUT(!helper.available(), 20000);
+        insert("08", "00");
+        fake().now = QTime(7, 30, 0, 200);
+        FrmMain->Timer1Timer();
+
+        // The alarm rang by the tick as ever, and the program kept its wake times to itself.
+        QCOMPARE(FrmMain->ed1sv1->text(), QStringLiteral("*"));
+        QCOMPARE(fake().wakes, QStringList({"2024-01-15T07:30:00+01:00", "2024-01-15T08:00:00+01:00"}));
+        QVERIFY(fake().boxes.isEmpty());
+        QCOMPARE(helper.starts(), 1);
+        delete FrmMain;
+        FrmMain = nullptr;
+        fake().onWake = nullptr;
+    }
+};
+
+TRILLORA_TEST_MAIN(TestWakeHelper)
+#include "tst_wake_helper.moc"
