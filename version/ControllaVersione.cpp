@@ -3,6 +3,7 @@
 
 #include "platform/Platform.h"
 #include "support/About.h"
+#include "support/Accessibility.h"
 #include "support/Cp1252.h"
 #include "support/Errors.h"
 #include "support/Fx.h"
@@ -70,6 +71,7 @@ TFrmControllaVersione::TFrmControllaVersione(QWidget *parent)
     : QDialog(parent)
 {
     buildLayout();
+    Accessibility::describe(this);
     FormCreate();
 }
 
