@@ -38,4 +38,5 @@ public:
 private:
     std::unique_ptr<ToneOutput> tones;
     std::unique_ptr<SpeakerPorts> ports;
+    QString programma;
 };
