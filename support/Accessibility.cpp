@@ -2,6 +2,7 @@
 #include "support/Accessibility.h"
 
 #include <QAbstractButton>
+#include <QAccessibleWidget>
 #include <QLabel>
 #include <QString>
 #include <QWidget>
@@ -58,6 +59,18 @@ const Voce Voci[] = {
     {"DownloadWindow", "avanzamento", "Avanzamento dello scaricamento", nullptr},
 };
 
+// A window made straight from QWidget (the main and the ringing window) would otherwise be
+// presented as a bare filler, which screen readers do not announce as a window.
+QAccessibleInterface *finestraSemplice(const QString &key, QObject *object)
+{
+    if (!object->isWidgetType() || key != QLatin1String(object->metaObject()->className()))
+        return nullptr;
+    auto *widget = static_cast<QWidget *>(object);
+    if (!widget->isWindow() || object->metaObject()->superClass() != &QWidget::staticMetaObject)
+        return nullptr;
+    return new QAccessibleWidget(widget, QAccessible::Window);
+}
+
 bool haDidascalia(const QWidget *control)
 {
     if (const auto *button = qobject_cast<const QAbstractButton *>(control))
@@ -87,6 +100,8 @@ void applica(QWidget *control, const QString &window)
 
 void describe(QWidget *window)
 {
+    static const bool factoryInstalled = (QAccessible::installFactory(finestraSemplice), true);
+    Q_UNUSED(factoryInstalled)
     const QString name = window->objectName();
     applica(window, name);
     for (QWidget *control : window->findChildren<QWidget *>())

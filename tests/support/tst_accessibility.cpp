@@ -97,6 +97,22 @@ private slots:
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
     }
 
+    // Screen readers announce windows, not fillers.
+    void everyWindowIsPresentedAsAWindow()
+    {
+        ProgramFolder folder;
+        TFrmMain main;
+        TFrmSveglia ringing;
+        TfrmBug bug;
+        for (QWidget *w : std::initializer_list<QWidget *> {&main, &ringing}) {
+            QCOMPARE(QAccessible::queryAccessibleInterface(w)->role(), QAccessible::Window);
+            // Only windows: the controls inside keep their own kinds.
+            QCOMPARE(QAccessible::queryAccessibleInterface(w->findChild<QToolButton *>())->role(),
+                     QAccessible::Button);
+        }
+        QCOMPARE(QAccessible::queryAccessibleInterface(&bug)->role(), QAccessible::Dialog);
+    }
+
     // A name copied from a caption would go stale when the caption changes.
     void captionsAreHeardAsShown()
     {
