@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <functional>
 #include <memory>
+#include <utility>
 
 using Fabbrica = std::function<QWidget *(const QString &folder)>;
 Q_DECLARE_METATYPE(Fabbrica)
@@ -53,12 +54,9 @@ class TestAccessibility : public QObject
     Q_OBJECT
 
 private slots:
+    // The splash, bug and version windows read the product's identity from the about window.
     void initTestCase() { FrmAbout = new TFrmAbout; }
-    void cleanupTestCase()
-    {
-        delete FrmAbout;
-        FrmAbout = nullptr;
-    }
+    void cleanupTestCase() { delete std::exchange(FrmAbout, nullptr); }
 
     void everyControlHasAName_data()
     {
