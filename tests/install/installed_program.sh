@@ -135,7 +135,12 @@ mkdir -p "$work/shell" "$work/elsewhere"
 printf '#!/bin/sh\nprintf %%s "$1" > "%s/opened"\n' "$work" >"$work/shell/xdg-open"
 chmod +x "$work/shell/xdg-open"
 
-xvfb-run -a -s "-screen 0 1024x768x24" "$0" --drive "$prefix" "$work" || {
+# A display of its own: Xvfb picks a free number itself, so suites running side by side cannot race for one.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
+timeout 20 bash -c "until [ -s '$work/display' ]; do sleep 0.1; done" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+DISPLAY=":$(cat "$work/display")" "$0" --drive "$prefix" "$work" || {
     echo "--- program output" >&2
     cat "$work/program.log" >&2 || true
     exit 1
