@@ -4,15 +4,33 @@
 #include "support/Config.h"
 #include "support/Errors.h"
 
+#include <QDir>
 #include <QFont>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+
+namespace {
+
+// Every size the build rendered, so each window and box shows the clock crisp at any scale.
+QIcon iconaProgramma()
+{
+    QIcon icon;
+    for (const QString &size : QDir(QStringLiteral(":/icons")).entryList(QDir::Dirs))
+        icon.addFile(QStringLiteral(":/icons/%1/trillora.png").arg(size));
+    return icon;
+}
+
+} // namespace
 
 TrilloraApplication::TrilloraApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     setApplicationName(Config::ApplicationTitle);
+    // Ties the windows to the installed trillora.desktop, whose icon the desktop then shows for them.
+    setDesktopFileName(QStringLiteral("trillora"));
+    setWindowIcon(iconaProgramma());
     // The program ends only by "Esci", the main window's close box or a click on the ringing
     // window; the splash or ringing window closing while the main window is hidden must not end it.
     setQuitOnLastWindowClosed(false);

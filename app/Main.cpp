@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "ringing/Sveglia.h"
 #include "support/About.h"
+#include "support/Accessibility.h"
 #include "support/Bug.h"
 #include "support/Fx.h"
 #include "support/Layout.h"
@@ -85,6 +86,7 @@ TFrmMain::TFrmMain(QWidget *parent)
     : QWidget(parent)
 {
     buildLayout();
+    Accessibility::describe(this);
     FormCreate();
 }
 

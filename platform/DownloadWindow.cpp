@@ -2,6 +2,7 @@
 #include "platform/DownloadWindow.h"
 
 #include "platform/FileDownload.h"
+#include "support/Accessibility.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -35,6 +36,7 @@ DownloadWindow::DownloadWindow(const QUrl &url, const QString &folder, int timeo
     layout->addWidget(avanzamento);
     layout->addWidget(pulsante, 0, Qt::AlignRight);
     setMinimumWidth(320);
+    Accessibility::describe(this);
 
     // Asked for from a modal window, it must not be blocked by it; a transient parent keeps it usable
     // and, being only a weak link, lets it outlive that window.

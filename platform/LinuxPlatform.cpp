@@ -87,9 +87,27 @@ void LinuxPlatform::shellOpen(const QString &target)
     QDesktopServices::openUrl(urlForShell(target));
 }
 
+namespace {
+
+// /proc/self/exe names the executable's own file, also when the program was started through a
+// link such as bin/trillora: its companions and the alarm file lie beside that file.
+QString percorsoReale()
+{
+    const QString real = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    if (!real.isEmpty())
+        return real;
+    // Without /proc Qt goes by the name the program was started with; resolve that the same way.
+    return QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
+}
+
+} // namespace
+
+// Taken at start: an update that replaces the file while the program runs leaves /proc/self/exe
+// naming a deleted file, and the alarms must still be saved beside the new one.
 LinuxPlatform::LinuxPlatform()
     : tones(std::make_unique<ToneOutput>())
     , ports(std::make_unique<SpeakerPorts>())
+    , programma(percorsoReale())
 {
 }
 
@@ -97,7 +115,7 @@ LinuxPlatform::~LinuxPlatform() = default;
 
 QString LinuxPlatform::executablePath()
 {
-    return QCoreApplication::applicationFilePath();
+    return programma;
 }
 
 bool LinuxPlatform::fileExists(const QString &path)

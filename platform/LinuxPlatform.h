@@ -42,4 +42,5 @@ private:
     std::unique_ptr<ToneOutput> tones;
     std::unique_ptr<SpeakerPorts> ports;
     std::unique_ptr<WakeHelper> wake;
+    QString programma;
 };

@@ -3,6 +3,7 @@
 
 #include "app/Main.h"
 #include "ringing/TonePatterns.h"
+#include "support/Accessibility.h"
 #include "support/Layout.h"
 
 #include <QCloseEvent>
@@ -62,6 +63,7 @@ TFrmSveglia::TFrmSveglia(QWidget *parent)
     : QWidget(parent)
 {
     buildLayout();
+    Accessibility::describe(this);
 }
 
 void TFrmSveglia::buildLayout()

@@ -1,6 +1,7 @@
 // The about window: what the program is, who makes it, and the product caption and version.
 #include "support/About.h"
 
+#include "support/Accessibility.h"
 #include "support/Config.h"
 #include "support/Etichetta.h"
 #include "support/Fx.h"
@@ -55,6 +56,7 @@ TFrmAbout::TFrmAbout(QWidget *parent)
     : QDialog(parent)
 {
     buildLayout();
+    Accessibility::describe(this);
 }
 
 void TFrmAbout::buildLayout()

@@ -2,6 +2,7 @@
 #include "support/Bug.h"
 
 #include "support/About.h"
+#include "support/Accessibility.h"
 #include "support/Config.h"
 #include "support/Errors.h"
 #include "support/Etichetta.h"
@@ -36,6 +37,7 @@ TfrmBug::TfrmBug(QWidget *parent)
     : QDialog(parent)
 {
     buildLayout();
+    Accessibility::describe(this);
     // A failed lookup shows its message; the window opens with the captions done so far.
     ErrorDisplay::durante([this] { FormCreate(); });
     adattaTesti();

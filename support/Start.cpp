@@ -2,6 +2,7 @@
 #include "support/Start.h"
 
 #include "support/About.h"
+#include "support/Accessibility.h"
 #include "support/Config.h"
 #include "support/Errors.h"
 #include "support/Etichetta.h"
@@ -41,6 +42,7 @@ TfrmStart::TfrmStart(QWidget *parent)
     : QDialog(parent)
 {
     buildLayout();
+    Accessibility::describe(this);
     // A failed lookup leaves the loading line in Italian; the splash is made all the same.
     ErrorDisplay::durante([this] { FormCreate(); });
 }

@@ -3,8 +3,10 @@
 
 #include "platform/Platform.h"
 #include "support/About.h"
+#include "support/Accessibility.h"
 #include "support/Cp1252.h"
 #include "support/Errors.h"
+#include "support/Etichetta.h"
 #include "support/Fx.h"
 #include "support/Layout.h"
 #include "support/Tables.h"
@@ -48,6 +50,14 @@ void scrivi(QLabel *label, const QString &text)
     label->adjustSize();
 }
 
+// The advice shares its line with the buttons. This desktop's fonts run wider than the layout's, so
+// it ends before the first button, condensed where needed, instead of running on under it.
+void scriviPrima(QLabel *label, const QString &text, const QWidget *button)
+{
+    label->setText(text);
+    larghezzaDelTesto(label, button->x() - label->x() - 2);
+}
+
 void colora(QLabel *label, const QColor &colour)
 {
     QPalette palette = label->palette();
@@ -70,6 +80,7 @@ TFrmControllaVersione::TFrmControllaVersione(QWidget *parent)
     : QDialog(parent)
 {
     buildLayout();
+    Accessibility::describe(this);
     FormCreate();
 }
 
@@ -239,13 +250,15 @@ void TFrmControllaVersione::ConcludiControllo()
     if (PaginaVersione::eVersioneNuova(disponibile, VersioneAttuale)) {
         LabMessaggioGrande->setText(QStringLiteral("Disponibile una nuove versione!!"));
         colora(LabMessaggioGrande, verde);
-        scrivi(LabMessaggioPiccolo, QStringLiteral("Premi su scarica e chiudi il programma."));
+        scriviPrima(LabMessaggioPiccolo, QStringLiteral("Premi su scarica e chiudi il programma."), sbScarica);
         sbScarica->setEnabled(true);
     } else {
         LabMessaggioGrande->setText(QStringLiteral("Nessuna nuova versione disponibile."));
         colora(LabMessaggioGrande, rosso);
-        scrivi(LabMessaggioPiccolo, letto ? QStringLiteral("Impossibile scaricare la nuova versione.")
-                                          : QStringLiteral("Impossibile trovare il numero di versione."));
+        scriviPrima(LabMessaggioPiccolo,
+                    letto ? QStringLiteral("Impossibile scaricare la nuova versione.")
+                          : QStringLiteral("Impossibile trovare il numero di versione."),
+                    sbScarica);
     }
     sbControlla->setEnabled(true);
 }

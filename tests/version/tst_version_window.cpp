@@ -181,6 +181,10 @@ private slots:
         QCOMPARE(colore(w->LabMessaggioGrande), nuovo ? QColor(0, 128, 0) : QColor(255, 0, 0));
         QCOMPARE(w->LabMessaggioPiccolo->text(), consiglio);
         QCOMPARE(w->sbScarica->isEnabled(), nuovo);
+        // The advice shares its line with the buttons: it must end before "Scarica", all of it readable.
+        const QLabel *advice = w->LabMessaggioPiccolo;
+        QVERIFY2(advice->geometry().right() < w->sbScarica->x(), qPrintable(QString::number(advice->geometry().right())));
+        QVERIFY(QFontMetrics(advice->font()).horizontalAdvance(consiglio) <= advice->width());
     }
 
     void secondoControllo_data()

@@ -1,0 +1,25 @@
+// The program's own icon on its windows, in every size the icon theme gets.
+#include "TestMain.h"
+
+#include <QIcon>
+
+class TestWindowIcon : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everySizeIsBuiltIn()
+    {
+        const QList<QSize> sizes = QApplication::windowIcon().availableSizes();
+        for (int side : {16, 32, 48, 64, 128, 256})
+            QVERIFY2(sizes.contains(QSize(side, side)), qPrintable(QString::number(side)));
+        // The picture itself was rendered, not only named.
+        const QImage big = QApplication::windowIcon().pixmap(256).toImage();
+        QVERIFY(!big.isNull());
+        QCOMPARE(big.pixelColor(128, 128).alpha(), 255);
+        QCOMPARE(big.pixelColor(1, 1).alpha(), 0);
+    }
+};
+
+TRILLORA_TEST_MAIN(TestWindowIcon)
+#include "tst_window_icon.moc"

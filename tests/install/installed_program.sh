@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# The installed program at work: install into a temporary prefix, check the tree and the archive,
+# then start the installed copy through bin/trillora on a virtual X display and use it as a person
+# would, with keystrokes and clicks. The program takes no arguments and has no test hooks; what it
+# did is read from outside: the files it wrote, the windows it opened, the link it handed on.
+set -euo pipefail
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# ---- Inside the virtual display: two runs of the installed program.
+if [ "${1:-}" = --drive ]; then
+    prefix=$2
+    work=$3
+    folder=$prefix/lib/trillora
+    alarms=$folder/sveglia.imptqz
+    pid=
+    # A failed step must not leave the program behind on the display.
+    trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true' EXIT
+
+    # The first visible window whose title matches, waiting for it to appear.
+    window() {
+        timeout 30 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1
+    }
+    click() {
+        xdotool mousemove --window "$1" "$2" "$3" click 1
+    }
+    start() {
+        # Started from another folder: the working folder must play no part.
+        (cd "$work/elsewhere" && exec env QT_QPA_PLATFORM=xcb PATH="$work/shell:$PATH" "$prefix/bin/trillora") \
+            >>"$work/program.log" 2>&1 &
+        pid=$!
+        # The splash stands for ten seconds before the main window.
+        main=$(window '^TQZ_Trillora$') || fail "the main window did not come up"
+        [ -n "$main" ] || fail "the main window did not come up"
+        xdotool windowfocus --sync "$main"
+    }
+    # The confirmation box after a save, answered with Enter.
+    confirm_save() {
+        local box
+        box=$(window '^Messaggio\.$') || fail "no confirmation after saving"
+        xdotool windowfocus --sync "$box" key Return
+        timeout 10 bash -c "while xdotool search --onlyvisible --name '^Messaggio\.$' >/dev/null 2>&1; do sleep 0.2; done"
+        xdotool windowfocus --sync "$main"
+    }
+    quit() {
+        click "$main" 344 98 # "Esci"
+        timeout 20 tail --pid="$pid" -f /dev/null || fail "the program did not end on Esci"
+    }
+    expect_file() {
+        printf "$1" >"$work/expected"
+        cmp -s "$work/expected" "$alarms" ||
+            fail "$alarms holds $(od -c "$alarms" 2>&1 | head -n 3), expected $(od -c "$work/expected" | head -n 3)"
+    }
+
+    # First run: one alarm and the speaker, saved in the program's own folder.
+    start
+    xdotool type --delay 50 0730
+    xdotool key Return
+    click "$main" 191 15 # "Casse" becomes "Speaker"
+    click "$main" 141 98 # "Salva impostazioni"
+    confirm_save
+    expect_file '07\r\n30\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\nSpeaker\r\nMaggiore\r\n'
+
+    # F1 hands the help page beside the executable to the desktop.
+    xdotool key F1
+    timeout 10 bash -c "until [ -s '$work/opened' ]; do sleep 0.2; done" || fail "F1 opened nothing"
+    [ "$(cat "$work/opened")" = "file://$folder/help.html" ] || fail "F1 opened $(cat "$work/opened")"
+
+    # The tables beside the executable say English: the bug report window comes up translated.
+    click "$main" 111 15
+    bug=$(window '^Bug report to the TQZ team$') || true
+    [ -n "$bug" ] || fail "the bug report window did not come up in English: $(xdotool search --onlyvisible --name . getwindowname %@ 2>&1 | tr '\n' '|')"
+    xdotool windowfocus --sync "$bug" key Escape
+    xdotool windowfocus --sync "$main"
+    quit
+
+    # Second run, after an update replaced the executable under the running program, as package
+    # tools do: the saved alarm loads, a new one joins it, and the save lands in the same file.
+    start
+    cp "$folder/trillora" "$work/update" && mv -f "$work/update" "$folder/trillora"
+    click "$main" 260 98 # "Carica impostazioni"
+    xdotool type --delay 50 2205
+    xdotool key Return
+    click "$main" 141 98
+    confirm_save
+    expect_file '07\r\n30\r\n22\r\n05\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\nSpeaker\r\nMaggiore\r\n'
+    quit
+    exit 0
+fi
+
+# ---- Outside: install, check what was installed, then drive the program.
+build=$(cd "$1" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix=$work/prefix
+folder=$prefix/lib/trillora
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+[ "$(readlink "$prefix/bin/trillora")" = ../lib/trillora/trillora ] || fail "bin/trillora is not the relative link"
+for f in trillora help.html impostazioni.db lingua.db; do
+    [ -f "$folder/$f" ] || fail "$f is not in lib/trillora"
+done
+[ -x "$folder/trillora" ] || fail "the installed program is not executable"
+for size in 16 32 48 64 128 256; do
+    png=$prefix/share/icons/hicolor/${size}x${size}/apps/trillora.png
+    # Width and height stand in the PNG header as two big-endian words from byte 16.
+    [ "$(od -An -tu1 -j16 -N8 "$png" | tr -s ' ')" = " 0 0 $((size / 256)) $((size % 256)) 0 0 $((size / 256)) $((size % 256))" ] ||
+        fail "$png is not ${size}x${size}"
+done
+[ -f "$prefix/share/icons/hicolor/scalable/apps/trillora.svg" ] || fail "no scalable icon"
+# The metainfo against the tree it was installed with (its desktop entry must be there).
+appstreamcli validate-tree --no-net "$prefix" >"$work/validate.log" 2>&1 || fail "$(cat "$work/validate.log")"
+
+# The language is chosen by hand in the installed settings table; installing again keeps it.
+sqlite3 "$folder/impostazioni.db" "update impostazioni set LINGUA='English'"
+cmake --install "$build" --prefix "$prefix" >/dev/null
+[ "$(sqlite3 "$folder/impostazioni.db" 'select LINGUA from impostazioni')" = English ] ||
+    fail "installing again reset the language"
+
+# The portable archive holds the same tree under one folder, the link still relative.
+cpack -G TGZ --config "$build/CPackConfig.cmake" -B "$work/pack" >"$work/cpack.log" 2>&1 || fail "$(cat "$work/cpack.log")"
+archive=$(ls "$work"/pack/trillora-*.tar.gz)
+top=$(basename "$archive" .tar.gz)
+tar -tvzf "$archive" >"$work/archive.txt"
+grep -q " $top/bin/trillora -> ../lib/trillora/trillora\$" "$work/archive.txt" || fail "no relative link in the archive"
+for f in trillora help.html impostazioni.db lingua.db; do
+    grep -q " $top/lib/trillora/$f\$" "$work/archive.txt" || fail "$f is not in the archive"
+done
+
+# The desktop's opener is stood in for by one that only notes what it was given.
+mkdir -p "$work/shell" "$work/elsewhere"
+printf '#!/bin/sh\nprintf %%s "$1" > "%s/opened"\n' "$work" >"$work/shell/xdg-open"
+chmod +x "$work/shell/xdg-open"
+
+# A display of its own: Xvfb picks a free number itself, so suites running side by side cannot race for one.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
+timeout 20 bash -c "until [ -s '$work/display' ]; do sleep 0.1; done" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+DISPLAY=":$(cat "$work/display")" "$0" --drive "$prefix" "$work" || {
+    echo "--- program output" >&2
+    cat "$work/program.log" >&2 || true
+    exit 1
+}
+echo "installed program: layout, archive, help page, tables, save and load all as expected"
