@@ -6,7 +6,7 @@
 #include "support/Layout.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -105,6 +105,7 @@ void TFrmSveglia::buildLayout()
     connect(TimerClose, &QTimer::timeout, this, &TFrmSveglia::TimerCloseTimer);
     connect(TimerSpeaker, &QTimer::timeout, this, &TFrmSveglia::TimerSpeakerTimer);
     connect(TimerCasse, &QTimer::timeout, this, &TFrmSveglia::TimerCasseTimer);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, &TFrmSveglia::statoProgramma);
 }
 
 void TFrmSveglia::setVisible(bool visible)
@@ -114,14 +115,42 @@ void TFrmSveglia::setVisible(bool visible)
         shownOnce = true;
         Layout::centraSulDesktop(this);
     }
+    if (visible && !isVisible())
+        appenaMostrata = true;
     QWidget::setVisible(visible);
+}
+
+// On X11 Qt reports the program active again just before the window that takes the focus gets its
+// WindowActivate, with that window already holding the focus. Platforms that report the state by
+// themselves may do so after the activation; the state is then still inactive at WindowActivate.
+void TFrmSveglia::statoProgramma(Qt::ApplicationState stato)
+{
+    rientroDaAltroProgramma = stato == Qt::ApplicationActive && windowHandle()
+        && QGuiApplication::focusWindow() == windowHandle();
 }
 
 bool TFrmSveglia::event(QEvent *event)
 {
-    // Sent only when the window becomes active, so showing an active window again plays nothing.
-    if (event->type() == QEvent::WindowActivate)
-        FormActivate();
+    // WindowActivate comes only when the window becomes active, so showing an active window again
+    // plays nothing. It comes as well when the focus returns from another program, which is not the
+    // program's own activation and must not play the pattern again; the first activation after a
+    // show plays in any case, or an alarm shown while the program was in the background would stay silent.
+    switch (event->type()) {
+    case QEvent::WindowActivate: {
+        const bool daAltroProgramma =
+            rientroDaAltroProgramma || QGuiApplication::applicationState() != Qt::ApplicationActive;
+        if (appenaMostrata || !daAltroProgramma)
+            FormActivate();
+        appenaMostrata = false;
+        rientroDaAltroProgramma = false;
+        break;
+    }
+    case QEvent::WindowDeactivate:
+        rientroDaAltroProgramma = false;
+        break;
+    default:
+        break;
+    }
     return QWidget::event(event);
 }
 

@@ -49,8 +49,13 @@ protected:
 
 private:
     void buildLayout();
+    void statoProgramma(Qt::ApplicationState stato);
 
     bool shownOnce = false;
+    // A show of the hidden window: its next activation plays whatever came before it.
+    bool appenaMostrata = false;
+    // The program has just become active again with this window taking the focus from another program.
+    bool rientroDaAltroProgramma = false;
     // A click is a press and a release both on the red surface.
     bool premutoSulFondo = false;
 };

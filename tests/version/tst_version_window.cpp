@@ -1,6 +1,7 @@
 // The version check window driven against a loopback version page.
 #include "LoopbackServer.h"
 #include "TestMain.h"
+#include "WindowSystem.h"
 #include "platform/DownloadWindow.h"
 #include "support/About.h"
 #include "version/ControllaVersione.h"
@@ -267,6 +268,33 @@ private slots:
         QVERIFY(apri(true));
         QCOMPARE(fake().boxes.size(), 2);
         QCOMPARE(server->requests.size(), 2);
+    }
+
+    // The question and the check come once per opening, wherever the focus goes afterwards.
+    void riattivazioneNonRichiede_data()
+    {
+        QTest::addColumn<bool>("altroProgramma");
+        QTest::newRow("back from another program") << true;
+        QTest::newRow("back from another window of the program") << false;
+    }
+    void riattivazioneNonRichiede()
+    {
+        QFETCH(bool, altroProgramma);
+        server->page("/index.php", "<p>Versione-19</p>");
+        auto w = apri(true);
+        QVERIFY(w);
+        QWidget altra;
+        altra.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&altra));
+        for (int volta = 0; volta < 2; ++volta) {
+            WindowSystem::focusTo(altroProgramma ? nullptr : altra.windowHandle());
+            WindowSystem::focusTo(w->windowHandle());
+            QCOMPARE(QApplication::activeWindow(), w.get());
+        }
+        QTest::qWait(200);
+        QCOMPARE(fake().boxes.size(), 1);
+        QCOMPARE(server->requests, QStringList({paginaVersione}));
+        QVERIFY(w->sbControlla->isEnabled());
     }
 
     void traduzione_data()
