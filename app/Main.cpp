@@ -187,6 +187,8 @@ void TFrmMain::buildLayout()
     TimerElimina = new QTimer(this);
     TimerElimina->setObjectName(QStringLiteral("TimerElimina"));
     TimerElimina->setInterval(5000);
+    // Precise as well: a coarse timer is allowed to be a quarter of a second off at this interval.
+    TimerElimina->setTimerType(Qt::PreciseTimer);
 
     connect(Timer1, &QTimer::timeout, this, &TFrmMain::Timer1Timer);
     connect(TimerElimina, &QTimer::timeout, this, &TFrmMain::TimerEliminaTimer);

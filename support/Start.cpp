@@ -82,6 +82,8 @@ void TfrmStart::buildLayout()
     TimerStart = new QTimer(this);
     TimerStart->setObjectName(QStringLiteral("TimerStart"));
     TimerStart->setInterval(10000);
+    // A coarse timer would end the ten seconds up to half a second early or late.
+    TimerStart->setTimerType(Qt::PreciseTimer);
 
     Layout::centraSulDesktop(this);
 
