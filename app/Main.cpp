@@ -7,6 +7,7 @@
 #include "ringing/Sveglia.h"
 #include "support/About.h"
 #include "support/Bug.h"
+#include "support/Clic.h"
 #include "support/Fx.h"
 #include "support/Layout.h"
 #include "support/Start.h"
@@ -157,7 +158,8 @@ void TFrmMain::buildLayout()
         cancel->setEnabled(false);
         *cancelMembers[i] = cancel;
     }
-    Panel1->installEventFilter(this);
+    // A double-click on the frame is one click, as everywhere in the program.
+    auto *clicPanel1 = new Clic(Panel1);
 
     Panel10 = pannello(this, "Panel10", {0, 87, 371, 25}, QFrame::Panel | QFrame::Sunken);
     sbDurata = pulsante(Panel10, "sbDurata", {4, 1, 77, 21}, QStringLiteral("Maggiore"), QStringLiteral("duration"),
@@ -208,6 +210,7 @@ void TFrmMain::buildLayout()
     connect(sbDurata, &QToolButton::clicked, this, &TFrmMain::sbDurataClick);
     connect(sbBug, &QToolButton::clicked, this, &TFrmMain::sbBugClick);
     connect(Help, &QAction::triggered, this, &TFrmMain::HelpClick);
+    connect(clicPanel1, &Clic::clic, this, &TFrmMain::Panel1Click);
 
     Edsveglia1->setFocus();
 }
@@ -402,10 +405,6 @@ bool TFrmMain::eventFilter(QObject *watched, QEvent *event)
         default:
             break;
         }
-    } else if (watched == Panel1 && event->type() == QEvent::MouseButtonRelease) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton && Panel1->rect().contains(mouse->position().toPoint()))
-            Panel1Click();
     }
     return QWidget::eventFilter(watched, event);
 }

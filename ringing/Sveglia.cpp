@@ -3,13 +3,13 @@
 
 #include "app/Main.h"
 #include "ringing/TonePatterns.h"
+#include "support/Clic.h"
 #include "support/Layout.h"
 
 #include <QCloseEvent>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QTimer>
 #include <QToolButton>
 
@@ -101,6 +101,8 @@ void TFrmSveglia::buildLayout()
     TimerSpeaker = timer(this, "TimerSpeaker", 100);
     TimerCasse = timer(this, "TimerCasse", 50);
 
+    // A click on the bare red surface; those on the labels never reach the window (see eventFilter).
+    connect(new Clic(this), &Clic::clic, this, &TFrmSveglia::FormClick);
     connect(sbChiudi, &QToolButton::clicked, this, &TFrmSveglia::sbChiudiClick);
     connect(TimerClose, &QTimer::timeout, this, &TFrmSveglia::TimerCloseTimer);
     connect(TimerSpeaker, &QTimer::timeout, this, &TFrmSveglia::TimerSpeakerTimer);
@@ -203,24 +205,6 @@ bool TFrmSveglia::eventFilter(QObject *watched, QEvent *event)
     if (clicDelMouse(event->type()) && (watched == Label1 || watched == Label2 || watched == Label3))
         return true;
     return QWidget::eventFilter(watched, event);
-}
-
-void TFrmSveglia::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton)
-        premutoSulFondo = true;
-    QWidget::mousePressEvent(event);
-}
-
-void TFrmSveglia::mouseReleaseEvent(QMouseEvent *event)
-{
-    const bool clic = premutoSulFondo && event->button() == Qt::LeftButton
-        && rect().contains(event->position().toPoint());
-    premutoSulFondo = false;
-    if (clic)
-        FormClick();
-    else
-        QWidget::mouseReleaseEvent(event);
 }
 
 void TFrmSveglia::FormClick()

@@ -44,8 +44,6 @@ protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void buildLayout();
@@ -56,8 +54,6 @@ private:
     bool appenaMostrata = false;
     // The program has just become active again with this window taking the focus from another program.
     bool rientroDaAltroProgramma = false;
-    // A click is a press and a release both on the red surface.
-    bool premutoSulFondo = false;
 };
 
 extern TFrmSveglia *FrmSveglia;

@@ -3,9 +3,7 @@
 
 #include <QLabel>
 
-class QMouseEvent;
-
-// A label that reports a click; the windows use it for links and for the splash logo.
+// A label that reports a click (see Clic); the windows use it for links and for the splash logo.
 class Etichetta : public QLabel
 {
     Q_OBJECT
@@ -14,13 +12,6 @@ public:
 
 signals:
     void clic();
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-
-private:
-    bool premuta = false;
 };
 
 // Tahoma, blue, underlined, hand cursor: how an address that opens on a click looks.

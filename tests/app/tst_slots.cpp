@@ -237,6 +237,16 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), FrmMain->EDSveglia2);
     }
 
+    void doubleClickOnTheFrameIsOneClick()
+    {
+        MainWindowFixture f;
+        FrmMain->show();
+        QVERIFY(QTest::qWaitForWindowActive(FrmMain));
+        QTest::mouseDClick(FrmMain->windowHandle(), Qt::LeftButton, {}, FrmMain->Panel1->mapTo(FrmMain, QPoint(2, 2)));
+        QCOMPARE(fake().boxes.size(), 1);
+        QCOMPARE(fake().boxes[0].text, QStringLiteral("Panel1"));
+    }
+
     void enterReleasedInEitherFieldInserts_data()
     {
         QTest::addColumn<bool>("inMinuteField");

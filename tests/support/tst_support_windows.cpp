@@ -270,6 +270,44 @@ private slots:
         QVERIFY(fake().opened.isEmpty());
     }
 
+    // ---- Links: a press and a release are one click, and the double-click after it adds nothing.
+
+    void doubleClickOnALinkIsOneClick_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("about, site") << "about" << "lblLink" << Config::SiteAddress;
+        QTest::newRow("about, information mail") << "about" << "Label13" << InfoMail;
+        QTest::newRow("splash, logo") << "splash" << "ImageLogo" << Config::SiteAddress;
+        QTest::newRow("splash, site") << "splash" << "LabelSito" << Config::SiteAddress;
+        QTest::newRow("bug report, site") << "bug" << "lblLink" << Config::SiteAddress;
+    }
+
+    void doubleClickOnALinkIsOneClick()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, label);
+        QFETCH(QString, opened);
+        ProgramFolder folder;
+        std::unique_ptr<QDialog> own;
+        QDialog *w = FrmAbout;
+        if (window == QLatin1String("splash"))
+            own = std::make_unique<TfrmStart>();
+        else if (window == QLatin1String("bug"))
+            own = std::make_unique<TfrmBug>();
+        if (own)
+            w = own.get();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        auto *link = w->findChild<Etichetta *>(label);
+        QVERIFY(link);
+        // Through the window, as the mouse does: press, release, double-click, release.
+        QTest::mouseDClick(w->windowHandle(), Qt::LeftButton, {}, link->mapTo(w, QPoint(2, 2)));
+        QCOMPARE(fake().opened, QStringList {opened});
+        w->hide();
+    }
+
     // ---- Splash window
 
     void splashTitleFollowsTheAboutLabel()
