@@ -89,6 +89,57 @@ private slots:
         QCOMPARE(FrmAbout->lblLink->text(), Config::SiteAddress);
     }
 
+    // Where each label's text starts: at the label's left edge as laid out, except Label6's,
+    // which is centred in its fixed width.
+    void aboutLabelsStartWhereLaidOut_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<bool>("centred");
+        QTest::newRow("heading") << "Label2" << 54 << false;
+        QTest::newRow("product caption") << "LabelPrg" << 37 << false;
+        QTest::newRow("motto, centred") << "Label6" << 8 << true;
+        QTest::newRow("version heading") << "LabelNomeVersione" << 186 << false;
+        QTest::newRow("version") << "LabelVers" << 179 << false;
+        QTest::newRow("maker") << "Label4" << 47 << false;
+        QTest::newRow("site address") << "lblLink" << 80 << false;
+        QTest::newRow("support address") << "Label13" << 97 << false;
+    }
+
+    void aboutLabelsStartWhereLaidOut()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, left);
+        QFETCH(bool, centred);
+        auto *label = FrmAbout->findChild<QLabel *>(name);
+        QVERIFY(label);
+        QCOMPARE(label->x(), left);
+        // The columns that hold the blue text, as drawn.
+        const QImage drawn = label->grab().toImage();
+        int first = -1;
+        int last = -1;
+        for (int x = 0; x < drawn.width(); ++x)
+            for (int y = 0; y < drawn.height(); ++y) {
+                const QColor c = drawn.pixelColor(x, y);
+                if (c.blue() - c.red() > 60) {
+                    if (first < 0)
+                        first = x;
+                    last = x;
+                    break;
+                }
+            }
+        QVERIFY2(first >= 0, "no text drawn");
+        const int dpr = qRound(drawn.devicePixelRatio());
+        first /= dpr;
+        last /= dpr;
+        if (centred) {
+            QVERIFY2(first > 10, qPrintable(QString::number(first)));
+            QVERIFY2(qAbs(first - (label->width() - 1 - last)) <= 2, qPrintable(QString("%1 %2").arg(first).arg(last)));
+        } else {
+            QVERIFY2(first <= 2, qPrintable(QString::number(first)));
+        }
+    }
+
     void aboutIsReusedAndNeverTranslated()
     {
         ProgramFolder folder;
