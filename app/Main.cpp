@@ -37,15 +37,29 @@ using Layout::carattere;
 using Layout::crea;
 using Layout::pulsante;
 
-// Typing stops at two characters, of any kind; texts set by the program are not cut.
+// A field of two typed characters, of any kind: what the user types, pastes or drops is cut to the
+// room left. Texts set by the program (the padding, the copy of slot 1) are not cut.
 class DueCaratteri : public QValidator
 {
 public:
-    using QValidator::QValidator;
-    State validate(QString &input, int &) const override
+    explicit DueCaratteri(QLineEdit *field)
+        : QValidator(field), field(field), prima(field->text())
     {
-        return input.size() <= 2 ? Acceptable : Invalid;
+        connect(field, &QLineEdit::textChanged, this, [this](const QString &text) { prima = text; });
     }
+
+    State validate(QString &input, int &pos) const override
+    {
+        // setText clears the user's modifications before the text comes here: a text of the program.
+        if (field->isModified())
+            input = Sveglie::limitaInserimento(prima, input, pos, 2);
+        return Acceptable;
+    }
+
+private:
+    QLineEdit *field;
+    // The text before the edit being checked.
+    QString prima;
 };
 
 QLineEdit *campo(QWidget *parent, const char *name, QRect place, const QFont &font, const QString &text)
