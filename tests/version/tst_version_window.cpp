@@ -66,6 +66,27 @@ class TestVersionWindow : public QObject
     }
     static QColor colore(QLabel *l) { return l->palette().color(QPalette::WindowText); }
 
+    // Every text readable in full inside its label, and the advice line clear of "Scarica".
+    static void testiAlLoroPosto(const TFrmControllaVersione &w)
+    {
+        for (const QLabel *l : w.findChildren<QLabel *>()) {
+            QVERIFY2(QFontMetrics(l->font()).horizontalAdvance(l->text()) <= l->width(),
+                     qPrintable(l->objectName() + ": " + l->text()));
+            QVERIFY2(l->geometry().right() < w.Panel1->width(), qPrintable(l->objectName()));
+        }
+        QVERIFY2(w.LabMessaggioPiccolo->geometry().right() < w.sbScarica->x(),
+                 qPrintable(w.LabMessaggioPiccolo->text()));
+        // The coloured verdict, as drawn, ends above the buttons, which overlap its place.
+        const QImage drawn = w.LabMessaggioGrande->grab().toImage();
+        int bottom = -1;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                if (drawn.pixelColor(x, y) != drawn.pixelColor(0, 0) && qGray(drawn.pixel(x, y)) < 200)
+                    bottom = y;
+        QVERIFY2(w.LabMessaggioGrande->y() + bottom / qRound(drawn.devicePixelRatio()) < w.sbScarica->y(),
+                 qPrintable(QString::number(bottom)));
+    }
+
 private slots:
     void initTestCase()
     {
@@ -182,6 +203,7 @@ private slots:
         QCOMPARE(colore(w->LabMessaggioGrande), nuovo ? QColor(0, 128, 0) : QColor(255, 0, 0));
         QCOMPARE(w->LabMessaggioPiccolo->text(), consiglio);
         QCOMPARE(w->sbScarica->isEnabled(), nuovo);
+        testiAlLoroPosto(*w);
     }
 
     void secondoControllo_data()
@@ -346,6 +368,7 @@ private slots:
             QCOMPARE(fake().boxes[0].kind, MessageKind::Error);
         QCOMPARE(w->LabVerInternet->text(), "19");
         QCOMPARE(w->sbScarica->toolTip(), "http://" + server->host() + "/prg/trilor.exe");
+        testiAlLoroPosto(*w);
     }
 
     void versioneInstallataIlleggibile()
