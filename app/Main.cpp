@@ -8,6 +8,7 @@
 #include "support/About.h"
 #include "support/Bug.h"
 #include "support/Clic.h"
+#include "support/Errors.h"
 #include "support/Fx.h"
 #include "support/Layout.h"
 #include "support/Start.h"
@@ -206,25 +207,25 @@ void TFrmMain::buildLayout()
     // Precise as well: a coarse timer is allowed to be a quarter of a second off at this interval.
     TimerElimina->setTimerType(Qt::PreciseTimer);
 
-    connect(Timer1, &QTimer::timeout, this, &TFrmMain::Timer1Timer);
-    connect(TimerElimina, &QTimer::timeout, this, &TFrmMain::TimerEliminaTimer);
-    connect(sbConferma, &QToolButton::clicked, this, &TFrmMain::sbConfermaClick);
-    connect(Edsveglia1, &QLineEdit::textChanged, this, &TFrmMain::Edsveglia1Change);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TFrmMain::SpeedButton1Click);
-    connect(sbLoad, &QToolButton::clicked, this, &TFrmMain::sbLoadClick);
-    connect(sbControllaVersione, &QToolButton::clicked, this, &TFrmMain::sbControllaVersioneClick);
-    connect(sbHelp, &QToolButton::clicked, this, &TFrmMain::sbHelpClick);
-    connect(SpeedButton4, &QToolButton::clicked, this, &TFrmMain::SpeedButton4Click);
-    connect(sbCanc1, &QToolButton::clicked, this, &TFrmMain::sbCanc1Click);
-    connect(sbCanc2, &QToolButton::clicked, this, &TFrmMain::sbCanc2Click);
-    connect(sbCanc3, &QToolButton::clicked, this, &TFrmMain::sbCanc3Click);
-    connect(SbCanc4, &QToolButton::clicked, this, &TFrmMain::SbCanc4Click);
-    connect(SbCanc5, &QToolButton::clicked, this, &TFrmMain::SbCanc5Click);
-    connect(sbSuono, &QToolButton::clicked, this, &TFrmMain::sbSuonoClick);
-    connect(sbDurata, &QToolButton::clicked, this, &TFrmMain::sbDurataClick);
-    connect(sbBug, &QToolButton::clicked, this, &TFrmMain::sbBugClick);
-    connect(Help, &QAction::triggered, this, &TFrmMain::HelpClick);
-    connect(clicPanel1, &Clic::clic, this, &TFrmMain::Panel1Click);
+    ErrorDisplay::collega(Timer1, &QTimer::timeout, this, &TFrmMain::Timer1Timer);
+    ErrorDisplay::collega(TimerElimina, &QTimer::timeout, this, &TFrmMain::TimerEliminaTimer);
+    ErrorDisplay::collega(sbConferma, &QToolButton::clicked, this, &TFrmMain::sbConfermaClick);
+    ErrorDisplay::collega(Edsveglia1, &QLineEdit::textChanged, this, &TFrmMain::Edsveglia1Change);
+    ErrorDisplay::collega(SpeedButton1, &QToolButton::clicked, this, &TFrmMain::SpeedButton1Click);
+    ErrorDisplay::collega(sbLoad, &QToolButton::clicked, this, &TFrmMain::sbLoadClick);
+    ErrorDisplay::collega(sbControllaVersione, &QToolButton::clicked, this, &TFrmMain::sbControllaVersioneClick);
+    ErrorDisplay::collega(sbHelp, &QToolButton::clicked, this, &TFrmMain::sbHelpClick);
+    ErrorDisplay::collega(SpeedButton4, &QToolButton::clicked, this, &TFrmMain::SpeedButton4Click);
+    ErrorDisplay::collega(sbCanc1, &QToolButton::clicked, this, &TFrmMain::sbCanc1Click);
+    ErrorDisplay::collega(sbCanc2, &QToolButton::clicked, this, &TFrmMain::sbCanc2Click);
+    ErrorDisplay::collega(sbCanc3, &QToolButton::clicked, this, &TFrmMain::sbCanc3Click);
+    ErrorDisplay::collega(SbCanc4, &QToolButton::clicked, this, &TFrmMain::SbCanc4Click);
+    ErrorDisplay::collega(SbCanc5, &QToolButton::clicked, this, &TFrmMain::SbCanc5Click);
+    ErrorDisplay::collega(sbSuono, &QToolButton::clicked, this, &TFrmMain::sbSuonoClick);
+    ErrorDisplay::collega(sbDurata, &QToolButton::clicked, this, &TFrmMain::sbDurataClick);
+    ErrorDisplay::collega(sbBug, &QToolButton::clicked, this, &TFrmMain::sbBugClick);
+    ErrorDisplay::collega(Help, &QAction::triggered, this, &TFrmMain::HelpClick);
+    ErrorDisplay::collega(clicPanel1, &Clic::clic, this, &TFrmMain::Panel1Click);
 
     Edsveglia1->setFocus();
 }
@@ -274,7 +275,7 @@ void TFrmMain::setVisible(bool visible)
     if (visible && !shownOnce) {
         shownOnce = true;
         Layout::centraSulDesktop(this);
-        FormShow();
+        ErrorDisplay::durante([this] { FormShow(); });
     }
     QWidget::setVisible(visible);
     if (visible)
@@ -404,7 +405,7 @@ bool TFrmMain::eventFilter(QObject *watched, QEvent *event)
             if (invio(key->key()) && !invioPremutoInIngresso)
                 break;
             invioPremutoInIngresso = false;
-            Edsveglia1KeyUp(static_cast<QLineEdit *>(watched), key->key());
+            ErrorDisplay::durante([&] { Edsveglia1KeyUp(static_cast<QLineEdit *>(watched), key->key()); });
             break;
         }
         case QEvent::FocusOut:

@@ -4,6 +4,7 @@
 #include "app/Main.h"
 #include "ringing/TonePatterns.h"
 #include "support/Clic.h"
+#include "support/Errors.h"
 #include "support/Layout.h"
 
 #include <QCloseEvent>
@@ -102,12 +103,12 @@ void TFrmSveglia::buildLayout()
     TimerCasse = timer(this, "TimerCasse", 50);
 
     // A click on the bare red surface; those on the labels never reach the window (see eventFilter).
-    connect(new Clic(this), &Clic::clic, this, &TFrmSveglia::FormClick);
-    connect(sbChiudi, &QToolButton::clicked, this, &TFrmSveglia::sbChiudiClick);
-    connect(TimerClose, &QTimer::timeout, this, &TFrmSveglia::TimerCloseTimer);
-    connect(TimerSpeaker, &QTimer::timeout, this, &TFrmSveglia::TimerSpeakerTimer);
-    connect(TimerCasse, &QTimer::timeout, this, &TFrmSveglia::TimerCasseTimer);
-    connect(qApp, &QGuiApplication::applicationStateChanged, this, &TFrmSveglia::statoProgramma);
+    ErrorDisplay::collega(new Clic(this), &Clic::clic, this, &TFrmSveglia::FormClick);
+    ErrorDisplay::collega(sbChiudi, &QToolButton::clicked, this, &TFrmSveglia::sbChiudiClick);
+    ErrorDisplay::collega(TimerClose, &QTimer::timeout, this, &TFrmSveglia::TimerCloseTimer);
+    ErrorDisplay::collega(TimerSpeaker, &QTimer::timeout, this, &TFrmSveglia::TimerSpeakerTimer);
+    ErrorDisplay::collega(TimerCasse, &QTimer::timeout, this, &TFrmSveglia::TimerCasseTimer);
+    ErrorDisplay::collega(qApp, &QGuiApplication::applicationStateChanged, this, &TFrmSveglia::statoProgramma);
 }
 
 void TFrmSveglia::setVisible(bool visible)
@@ -142,7 +143,7 @@ bool TFrmSveglia::event(QEvent *event)
         const bool daAltroProgramma =
             rientroDaAltroProgramma || QGuiApplication::applicationState() != Qt::ApplicationActive;
         if (appenaMostrata || !daAltroProgramma)
-            FormActivate();
+            ErrorDisplay::durante([this] { FormActivate(); });
         appenaMostrata = false;
         rientroDaAltroProgramma = false;
         break;
@@ -184,7 +185,7 @@ void TFrmSveglia::TimerCloseTimer()
 
 void TFrmSveglia::closeEvent(QCloseEvent *event)
 {
-    FormClose();
+    ErrorDisplay::durante([this] { FormClose(); });
     event->accept();
 }
 

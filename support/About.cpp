@@ -2,6 +2,7 @@
 #include "support/About.h"
 
 #include "support/Config.h"
+#include "support/Errors.h"
 #include "support/Etichetta.h"
 #include "support/Fx.h"
 #include "support/Jpeg.h"
@@ -122,9 +123,9 @@ void TFrmAbout::buildLayout()
 
     Layout::centraSulDesktop(this);
 
-    connect(sbEsci, &QToolButton::clicked, this, &TFrmAbout::sbEsciClick);
-    connect(lblLink, &Etichetta::clic, this, &TFrmAbout::lblLinkClick);
-    connect(Label13, &Etichetta::clic, this, &TFrmAbout::Label13Click);
+    ErrorDisplay::collega(sbEsci, &QToolButton::clicked, this, &TFrmAbout::sbEsciClick);
+    ErrorDisplay::collega(lblLink, &Etichetta::clic, this, &TFrmAbout::lblLinkClick);
+    ErrorDisplay::collega(Label13, &Etichetta::clic, this, &TFrmAbout::Label13Click);
 }
 
 // Hidden, not destroyed: the next opening shows this same window.

@@ -87,9 +87,9 @@ void TfrmStart::buildLayout()
 
     Layout::centraSulDesktop(this);
 
-    connect(TimerStart, &QTimer::timeout, this, &TfrmStart::TimerStartTimer);
-    connect(ImageLogo, &Etichetta::clic, this, &TfrmStart::ImageLogoClick);
-    connect(LabelSito, &Etichetta::clic, this, &TfrmStart::LabelSitoClick);
+    ErrorDisplay::collega(TimerStart, &QTimer::timeout, this, &TfrmStart::TimerStartTimer);
+    ErrorDisplay::collega(ImageLogo, &Etichetta::clic, this, &TfrmStart::ImageLogoClick);
+    ErrorDisplay::collega(LabelSito, &Etichetta::clic, this, &TfrmStart::LabelSitoClick);
 }
 
 // The about window is made before the splash, so its caption is already there.
@@ -112,7 +112,7 @@ void TfrmStart::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     chiusaDalTimer = false;
-    FormShow();
+    ErrorDisplay::durante([this] { FormShow(); });
 }
 
 // Showing again (or a click) must not restart the ten seconds.

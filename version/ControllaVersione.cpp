@@ -144,10 +144,10 @@ void TFrmControllaVersione::buildLayout()
     WebBrowser1 = platform().createBrowser(this);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
 
-    connect(sbControlla, &QToolButton::clicked, this, &TFrmControllaVersione::sbControllaClick);
-    connect(sbScarica, &QToolButton::clicked, this, &TFrmControllaVersione::sbScaricaClick);
-    connect(sbEsci, &QToolButton::clicked, this, &TFrmControllaVersione::sbEsciClick);
-    connect(WebBrowser1, &Browser::documentComplete, this, &TFrmControllaVersione::WebBrowser1DocumentComplete);
+    ErrorDisplay::collega(sbControlla, &QToolButton::clicked, this, &TFrmControllaVersione::sbControllaClick);
+    ErrorDisplay::collega(sbScarica, &QToolButton::clicked, this, &TFrmControllaVersione::sbScaricaClick);
+    ErrorDisplay::collega(sbEsci, &QToolButton::clicked, this, &TFrmControllaVersione::sbEsciClick);
+    ErrorDisplay::collega(WebBrowser1, &Browser::documentComplete, this, &TFrmControllaVersione::WebBrowser1DocumentComplete);
 }
 
 void TFrmControllaVersione::FormCreate()
@@ -186,7 +186,7 @@ void TFrmControllaVersione::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     // Queued, so that the window is on screen before the question comes up.
     if (!attivata)
-        QTimer::singleShot(0, this, &TFrmControllaVersione::FormActivate);
+        QTimer::singleShot(0, this, ErrorDisplay::gestore([this] { FormActivate(); }));
 }
 
 void TFrmControllaVersione::keyPressEvent(QKeyEvent *event)

@@ -52,6 +52,19 @@ private:
     QString scheme;
 };
 
+// A handler that always fails.
+class FailingHandler : public QObject
+{
+    Q_OBJECT
+public:
+    int calls = 0;
+    void fail()
+    {
+        ++calls;
+        throw TrilloraError(QStringLiteral("Guasto nel gestore"));
+    }
+};
+
 // The Linux seam in force for one test, the fake back afterwards.
 struct RealDesktop
 {
@@ -283,13 +296,36 @@ private slots:
         QCOMPARE(ErrorDisplay::conFinale(message), shown);
     }
 
-    void failureInATimerReachesTheErrorBoxAndTheProgramGoesOn()
+    // A handler that fails, called by Qt the ways the program's handlers are: its failure stops
+    // at the handler, in the general error box, and the program goes on.
+    void failureInAHandlerReachesTheErrorBoxAndTheProgramGoesOn_data()
     {
-        QTimer::singleShot(0, [] { throw TrilloraError(QStringLiteral("Guasto nel timer")); });
+        QTest::addColumn<QString>("how");
+        QTest::newRow("connected to a click") << "click";
+        QTest::newRow("connected to a timer") << "timer";
+        QTest::newRow("queued call") << "queued";
+    }
+
+    void failureInAHandlerReachesTheErrorBoxAndTheProgramGoesOn()
+    {
+        QFETCH(QString, how);
+        FailingHandler handler;
+        QPushButton button;
+        QTimer timer;
+        timer.setSingleShot(true);
+        ErrorDisplay::collega(&button, &QPushButton::clicked, &handler, &FailingHandler::fail);
+        ErrorDisplay::collega(&timer, &QTimer::timeout, &handler, &FailingHandler::fail);
+        if (how == QLatin1String("click"))
+            QTest::mouseClick(&button, Qt::LeftButton);
+        else if (how == QLatin1String("timer"))
+            timer.start(0);
+        else
+            QTimer::singleShot(0, &handler, ErrorDisplay::gestore([&handler] { handler.fail(); }));
         QTRY_COMPARE(fake().boxes.size(), 1);
         QCOMPARE(fake().boxes[0].title, QStringLiteral("TQZ_Trillora"));
         QCOMPARE(fake().boxes[0].kind, MessageKind::Error);
-        QCOMPARE(fake().boxes[0].text, QStringLiteral("Guasto nel timer."));
+        QCOMPARE(fake().boxes[0].text, QStringLiteral("Guasto nel gestore."));
+        QCOMPARE(handler.calls, 1);
         bool later = false;
         QTimer::singleShot(0, [&later] { later = true; });
         QTRY_VERIFY(later);

@@ -283,6 +283,23 @@ private slots:
         QVERIFY(!w.isVisible());
     }
 
+    // "Controlla" pressed when the loader refuses the address: the click's handler fails, the
+    // general error box says why, and the window still answers.
+    void controlloRifiutatoAlClic()
+    {
+        fake().host = "";
+        auto w = apri(false);
+        QVERIFY(w);
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, w->sbControlla->mapTo(w.get(), QPoint(10, 10)));
+        QTRY_COMPARE(fake().boxes.size(), 2);
+        QCOMPARE(fake().boxes[1].kind, MessageKind::Error);
+        QCOMPARE(fake().boxes[1].title, "TQZ_Trillora");
+        QCOMPARE(fake().boxes[1].text, "Indirizzo non valido: http:///index.php?show=ctrlvers&prg=TQZ_Trillora.");
+        QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, w->sbEsci->mapTo(w.get(), QPoint(10, 10)));
+        QTRY_VERIFY(!w->isVisible());
+    }
+
     void riaperturaChiedeDiNuovo()
     {
         server->page("/index.php", "<p>Versione-19</p>");
