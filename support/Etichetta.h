@@ -17,9 +17,9 @@ signals:
 // Tahoma, blue, underlined, hand cursor: how an address that opens on a click looks.
 void aspettoLink(QLabel *etichetta);
 
-// This desktop's substitutes for the layouts' fonts run wider than the originals. A label whose
-// text does not fit its width gets a horizontally condensed font instead of a clipped text, so
-// positions stay as laid out. Call again after the text changes.
+// The layouts' widths were measured for MS Sans Serif and Tahoma, and this desktop's substitutes
+// for them run wider. A label whose text does not fit its width gets a horizontally condensed font
+// instead of a clipped text, so positions stay as laid out. Call again after the text changes.
 void stringiSeServe(QLabel *etichetta);
 
 // The label takes the width of its text, up to `massimo` (condensed beyond that).
