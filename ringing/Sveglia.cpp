@@ -7,8 +7,8 @@
 #include "support/Errors.h"
 #include "support/Layout.h"
 
-#include <QCloseEvent>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>

@@ -50,7 +50,7 @@ private:
     void statoProgramma(Qt::ApplicationState stato);
 
     bool shownOnce = false;
-    // A show of the hidden window: its next activation plays whatever came before it.
+    // Set by showing the hidden window: the next activation is the window's own, wherever the focus was.
     bool appenaMostrata = false;
     // The program has just become active again with this window taking the focus from another program.
     bool rientroDaAltroProgramma = false;

@@ -289,8 +289,8 @@ private slots:
         QCOMPARE(field->text(), after);
     }
 
-    // The program's own texts (the padding, the copy of slot 1) are never cut; typing into a
-    // longer one adds nothing, and deleting still works.
+    // A text the program sets (here the copy of slot 1, as a loaded file can leave it) is never
+    // cut; typing into it adds nothing while it is longer than two, and deleting still works.
     void programTextsAreNotCut()
     {
         MainWindowFixture f;
