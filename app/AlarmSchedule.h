@@ -11,6 +11,12 @@ inline const QString Vuoto = QStringLiteral("*");
 // One "0" in front of a text shorter than two characters: "7" -> "07", "*" -> "0*", "" -> "0".
 QString completaZero(const QString &text);
 
+// The text of an entry field of at most `limite` typed characters after an edit: `dopo` is the text
+// with the edit made to `prima`, `cursore` the position just after what was typed, pasted or dropped.
+// The inserted part is cut to the room the rest of the text leaves (a replaced selection frees its
+// room), and `cursore` follows the cut. An edit that inserts nothing stays as it is.
+QString limitaInserimento(const QString &prima, const QString &dopo, int &cursore, int limite);
+
 // Hour 0..23 and minute 0..59 by the program's integer conversion, and both exactly two decimal
 // digits: a text such as "0", "+7" or " 7" would pass the range and then never match the clock.
 bool orarioValido(const QString &hour, const QString &minute);

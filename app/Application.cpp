@@ -1,8 +1,7 @@
-// The application object and its general error display.
+// The application object: title, Italian standard buttons, font substitutes.
 #include "app/Application.h"
 
 #include "support/Config.h"
-#include "support/Errors.h"
 
 #include <QDir>
 #include <QFont>
@@ -43,16 +42,4 @@ TrilloraApplication::TrilloraApplication(int &argc, char **argv)
         installTranslator(italiano);
     for (const char *family : {"MS Sans Serif", "Tahoma"})
         QFont::insertSubstitution(QLatin1String(family), QStringLiteral("Liberation Sans"));
-}
-
-// Timer ticks, clicks and key presses all pass through here, so one catch serves every handler;
-// the program goes on after the box.
-bool TrilloraApplication::notify(QObject *receiver, QEvent *event)
-{
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception &error) {
-        ErrorDisplay::mostra(error);
-    }
-    return false;
 }

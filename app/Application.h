@@ -1,12 +1,12 @@
-// The application object: it routes any failure that escapes a handler to the general error display.
+// The application object: title, language of the standard buttons, and the layouts' font substitutes.
 #pragma once
 
 #include <QApplication>
 
+// Failures inside handlers are caught where each handler is called (ErrorDisplay::gestore and
+// collega in support/Errors.h), never here: an exception must not cross Qt's event dispatch.
 class TrilloraApplication : public QApplication
 {
 public:
     TrilloraApplication(int &argc, char **argv);
-
-    bool notify(QObject *receiver, QEvent *event) override;
 };

@@ -8,6 +8,8 @@
 #include "support/About.h"
 #include "support/Accessibility.h"
 #include "support/Bug.h"
+#include "support/Clic.h"
+#include "support/Errors.h"
 #include "support/Fx.h"
 #include "support/Layout.h"
 #include "support/Start.h"
@@ -37,15 +39,29 @@ using Layout::carattere;
 using Layout::crea;
 using Layout::pulsante;
 
-// Typing stops at two characters, of any kind; texts set by the program are not cut.
+// A field of two typed characters, of any kind: what the user types, pastes or drops is cut to the
+// room left. Texts set by the program (the padding, the copy of slot 1) are not cut.
 class DueCaratteri : public QValidator
 {
 public:
-    using QValidator::QValidator;
-    State validate(QString &input, int &) const override
+    explicit DueCaratteri(QLineEdit *field)
+        : QValidator(field), field(field), prima(field->text())
     {
-        return input.size() <= 2 ? Acceptable : Invalid;
+        connect(field, &QLineEdit::textChanged, this, [this](const QString &text) { prima = text; });
     }
+
+    State validate(QString &input, int &pos) const override
+    {
+        // setText clears the user's modifications before the text comes here: a text of the program.
+        if (field->isModified())
+            input = Sveglie::limitaInserimento(prima, input, pos, 2);
+        return Acceptable;
+    }
+
+private:
+    QLineEdit *field;
+    // The text before the edit being checked.
+    QString prima;
 };
 
 QLineEdit *campo(QWidget *parent, const char *name, QRect place, const QFont &font, const QString &text)
@@ -159,7 +175,8 @@ void TFrmMain::buildLayout()
         cancel->setEnabled(false);
         *cancelMembers[i] = cancel;
     }
-    Panel1->installEventFilter(this);
+    // A double-click on the frame is one click, as everywhere in the program.
+    auto *clicPanel1 = new Clic(Panel1);
 
     Panel10 = pannello(this, "Panel10", {0, 87, 371, 25}, QFrame::Panel | QFrame::Sunken);
     sbDurata = pulsante(Panel10, "sbDurata", {4, 1, 77, 21}, QStringLiteral("Maggiore"), QStringLiteral("duration"),
@@ -189,25 +206,28 @@ void TFrmMain::buildLayout()
     TimerElimina = new QTimer(this);
     TimerElimina->setObjectName(QStringLiteral("TimerElimina"));
     TimerElimina->setInterval(5000);
+    // Precise as well: a coarse timer is allowed to be a quarter of a second off at this interval.
+    TimerElimina->setTimerType(Qt::PreciseTimer);
 
-    connect(Timer1, &QTimer::timeout, this, &TFrmMain::Timer1Timer);
-    connect(TimerElimina, &QTimer::timeout, this, &TFrmMain::TimerEliminaTimer);
-    connect(sbConferma, &QToolButton::clicked, this, &TFrmMain::sbConfermaClick);
-    connect(Edsveglia1, &QLineEdit::textChanged, this, &TFrmMain::Edsveglia1Change);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TFrmMain::SpeedButton1Click);
-    connect(sbLoad, &QToolButton::clicked, this, &TFrmMain::sbLoadClick);
-    connect(sbControllaVersione, &QToolButton::clicked, this, &TFrmMain::sbControllaVersioneClick);
-    connect(sbHelp, &QToolButton::clicked, this, &TFrmMain::sbHelpClick);
-    connect(SpeedButton4, &QToolButton::clicked, this, &TFrmMain::SpeedButton4Click);
-    connect(sbCanc1, &QToolButton::clicked, this, &TFrmMain::sbCanc1Click);
-    connect(sbCanc2, &QToolButton::clicked, this, &TFrmMain::sbCanc2Click);
-    connect(sbCanc3, &QToolButton::clicked, this, &TFrmMain::sbCanc3Click);
-    connect(SbCanc4, &QToolButton::clicked, this, &TFrmMain::SbCanc4Click);
-    connect(SbCanc5, &QToolButton::clicked, this, &TFrmMain::SbCanc5Click);
-    connect(sbSuono, &QToolButton::clicked, this, &TFrmMain::sbSuonoClick);
-    connect(sbDurata, &QToolButton::clicked, this, &TFrmMain::sbDurataClick);
-    connect(sbBug, &QToolButton::clicked, this, &TFrmMain::sbBugClick);
-    connect(Help, &QAction::triggered, this, &TFrmMain::HelpClick);
+    ErrorDisplay::collega(Timer1, &QTimer::timeout, this, &TFrmMain::Timer1Timer);
+    ErrorDisplay::collega(TimerElimina, &QTimer::timeout, this, &TFrmMain::TimerEliminaTimer);
+    ErrorDisplay::collega(sbConferma, &QToolButton::clicked, this, &TFrmMain::sbConfermaClick);
+    ErrorDisplay::collega(Edsveglia1, &QLineEdit::textChanged, this, &TFrmMain::Edsveglia1Change);
+    ErrorDisplay::collega(SpeedButton1, &QToolButton::clicked, this, &TFrmMain::SpeedButton1Click);
+    ErrorDisplay::collega(sbLoad, &QToolButton::clicked, this, &TFrmMain::sbLoadClick);
+    ErrorDisplay::collega(sbControllaVersione, &QToolButton::clicked, this, &TFrmMain::sbControllaVersioneClick);
+    ErrorDisplay::collega(sbHelp, &QToolButton::clicked, this, &TFrmMain::sbHelpClick);
+    ErrorDisplay::collega(SpeedButton4, &QToolButton::clicked, this, &TFrmMain::SpeedButton4Click);
+    ErrorDisplay::collega(sbCanc1, &QToolButton::clicked, this, &TFrmMain::sbCanc1Click);
+    ErrorDisplay::collega(sbCanc2, &QToolButton::clicked, this, &TFrmMain::sbCanc2Click);
+    ErrorDisplay::collega(sbCanc3, &QToolButton::clicked, this, &TFrmMain::sbCanc3Click);
+    ErrorDisplay::collega(SbCanc4, &QToolButton::clicked, this, &TFrmMain::SbCanc4Click);
+    ErrorDisplay::collega(SbCanc5, &QToolButton::clicked, this, &TFrmMain::SbCanc5Click);
+    ErrorDisplay::collega(sbSuono, &QToolButton::clicked, this, &TFrmMain::sbSuonoClick);
+    ErrorDisplay::collega(sbDurata, &QToolButton::clicked, this, &TFrmMain::sbDurataClick);
+    ErrorDisplay::collega(sbBug, &QToolButton::clicked, this, &TFrmMain::sbBugClick);
+    ErrorDisplay::collega(Help, &QAction::triggered, this, &TFrmMain::HelpClick);
+    ErrorDisplay::collega(clicPanel1, &Clic::clic, this, &TFrmMain::Panel1Click);
 
     Edsveglia1->setFocus();
 }
@@ -257,7 +277,7 @@ void TFrmMain::setVisible(bool visible)
     if (visible && !shownOnce) {
         shownOnce = true;
         Layout::centraSulDesktop(this);
-        FormShow();
+        ErrorDisplay::durante([this] { FormShow(); });
     }
     QWidget::setVisible(visible);
     if (visible)
@@ -404,7 +424,7 @@ bool TFrmMain::eventFilter(QObject *watched, QEvent *event)
             if (invio(key->key()) && !invioPremutoInIngresso)
                 break;
             invioPremutoInIngresso = false;
-            Edsveglia1KeyUp(static_cast<QLineEdit *>(watched), key->key());
+            ErrorDisplay::durante([&] { Edsveglia1KeyUp(static_cast<QLineEdit *>(watched), key->key()); });
             break;
         }
         case QEvent::FocusOut:
@@ -419,10 +439,6 @@ bool TFrmMain::eventFilter(QObject *watched, QEvent *event)
         default:
             break;
         }
-    } else if (watched == Panel1 && event->type() == QEvent::MouseButtonRelease) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton && Panel1->rect().contains(mouse->position().toPoint()))
-            Panel1Click();
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -2,6 +2,7 @@
 #include "platform/DownloadRules.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -60,16 +61,26 @@ QString downloadFileName(const QUrl &url, const QByteArray &contentDisposition)
     return name;
 }
 
-QString freeFilePath(const QString &folder, const QString &name)
+QString reserveFilePath(const QString &folder, const QString &name, QString &error)
 {
     const QDir dir(folder);
-    QString path = dir.filePath(name);
     const QFileInfo info(name);
     const QString base = info.completeBaseName();
     const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
-    // A dangling link counts as taken: writing through it would land outside the folder.
-    const auto taken = [](const QString &p) { return QFileInfo::exists(p) || QFileInfo(p).isSymLink(); };
-    for (int n = 1; taken(path); ++n)
-        path = dir.filePath(QStringLiteral("%1 (%2)%3").arg(base, QString::number(n), suffix));
-    return path;
+    // Beyond this many namesakes something else is wrong with the folder.
+    constexpr int Tentativi = 10000;
+    for (int n = 0; n < Tentativi; ++n) {
+        const QString path = n == 0 ? dir.filePath(name)
+                                    : dir.filePath(QStringLiteral("%1 (%2)%3").arg(base, QString::number(n), suffix));
+        // O_EXCL: fails on any existing name, a dangling link included, whoever created it meanwhile.
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return path;
+        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
+            error = file.errorString();
+            return {};
+        }
+    }
+    error = QObject::tr("Troppi file di nome %1").arg(name);
+    return {};
 }

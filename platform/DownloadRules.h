@@ -13,5 +13,7 @@ bool looksLikeDownload(const QUrl &url, const QByteArray &contentType, const QBy
 // piece of the address. Never a path, never hidden, never empty.
 QString downloadFileName(const QUrl &url, const QByteArray &contentDisposition);
 
-// `name` in `folder`, or "name (1).ext", "name (2).ext"... when taken: an earlier file is never replaced.
-QString freeFilePath(const QString &folder, const QString &name);
+// Creates `name` in `folder`, or "name (1).ext", "name (2).ext"... when taken, exclusively: the
+// empty file is the caller's alone, so no other download can pick that name, and an earlier file
+// is never replaced. Returns its path, or an empty text with the reason in `error`.
+QString reserveFilePath(const QString &folder, const QString &name, QString &error);

@@ -3,6 +3,7 @@
 
 #include "platform/FileDownload.h"
 #include "support/Accessibility.h"
+#include "support/Errors.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -46,9 +47,9 @@ DownloadWindow::DownloadWindow(const QUrl &url, const QString &folder, int timeo
     }
 
     transfer = new FileDownload(url, folder, timeoutMs, this);
-    connect(transfer, &FileDownload::progress, this, &DownloadWindow::onProgress);
-    connect(transfer, &FileDownload::finished, this, &DownloadWindow::onFinished);
-    connect(pulsante, &QPushButton::clicked, this, &DownloadWindow::close);
+    ErrorDisplay::collega(transfer, &FileDownload::progress, this, &DownloadWindow::onProgress);
+    ErrorDisplay::collega(transfer, &FileDownload::finished, this, &DownloadWindow::onFinished);
+    ErrorDisplay::collega(pulsante, &QPushButton::clicked, this, &DownloadWindow::close);
 }
 
 void DownloadWindow::closeEvent(QCloseEvent *event)

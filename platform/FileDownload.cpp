@@ -1,9 +1,12 @@
-// One file fetched into a folder: never run, never made executable, nothing left behind on failure.
+// One file fetched into a folder: never run, never made executable, nothing left behind on failure,
+// on cancellation or at the program's end.
 #include "platform/FileDownload.h"
 
 #include "platform/DownloadRules.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -29,6 +32,9 @@ FileDownload::FileDownload(const QUrl &url, const QString &folder, int timeoutMs
     connect(reply, &QNetworkReply::readyRead, this, &FileDownload::onReadyRead);
     connect(reply, &QNetworkReply::finished, this, &FileDownload::onFinished);
     connect(reply, &QNetworkReply::downloadProgress, this, &FileDownload::progress);
+    // The windows that own transfers are not destroyed at the program's end; the partial file
+    // must go all the same.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &FileDownload::cancel);
 }
 
 FileDownload::~FileDownload()
@@ -37,8 +43,7 @@ FileDownload::~FileDownload()
         reply->disconnect(this);
         reply->abort();
     }
-    if (file)
-        file->cancelWriting();
+    scarta();
 }
 
 bool FileDownload::isRunning() const
@@ -48,7 +53,7 @@ bool FileDownload::isRunning() const
 
 QString FileDownload::filePath() const
 {
-    return file ? file->fileName() : QString();
+    return riservato;
 }
 
 void FileDownload::cancel()
@@ -67,7 +72,13 @@ bool FileDownload::apri()
         return false;
     }
     const QString name = downloadFileName(reply->url(), reply->rawHeader("Content-Disposition"));
-    file = std::make_unique<QSaveFile>(freeFilePath(folder, name));
+    QString errore;
+    riservato = reserveFilePath(folder, name, errore);
+    if (riservato.isEmpty()) {
+        fallisci(errore);
+        return false;
+    }
+    file = std::make_unique<QSaveFile>(riservato);
     if (!file->open(QIODevice::WriteOnly)) {
         fallisci(file->errorString());
         return false;
@@ -106,7 +117,10 @@ void FileDownload::onFinished()
     }
     running = false;
     reply->deleteLater();
-    emit finished(true, file->fileName());
+    // Saved: the name is the file's now, nothing of it is to be removed.
+    salvato = true;
+    file.reset();
+    emit finished(true, riservato);
 }
 
 void FileDownload::fallisci(const QString &message)
@@ -117,7 +131,19 @@ void FileDownload::fallisci(const QString &message)
         reply->abort();
         reply->deleteLater();
     }
-    if (file)
-        file->cancelWriting();
+    scarta();
     emit finished(false, message);
+}
+
+// Closing the unfinished save file removes its temporary file; the reserved name goes too.
+void FileDownload::scarta()
+{
+    if (file) {
+        file->cancelWriting();
+        file.reset();
+    }
+    if (!riservato.isEmpty() && !salvato) {
+        QFile::remove(riservato);
+        riservato.clear();
+    }
 }

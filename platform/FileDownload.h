@@ -1,4 +1,5 @@
-// One file fetched into a folder: never run, never made executable, nothing left behind on failure.
+// One file fetched into a folder: never run, never made executable, nothing left behind on failure,
+// on cancellation or when the program ends during the transfer.
 #pragma once
 
 #include <QObject>
@@ -14,14 +15,15 @@ class FileDownload : public QObject
 {
     Q_OBJECT
 public:
-    // Starts at once; `timeoutMs` is how long the transfer may go without progress.
+    // Starts at once; `timeoutMs` is how long the transfer may go without progress. The program's
+    // end cancels the transfer.
     FileDownload(const QUrl &url, const QString &folder, int timeoutMs, QObject *parent = nullptr);
     ~FileDownload() override;
 
     // Stops the transfer and drops what was received; `finished` reports the cancellation.
     void cancel();
     bool isRunning() const;
-    // Where the file is being saved, once the server has answered.
+    // Where the file is being saved, once the server has answered; empty after a failure.
     QString filePath() const;
 
 signals:
@@ -33,10 +35,15 @@ private:
     void onFinished();
     bool apri();
     void fallisci(const QString &message);
+    void scarta();
 
     QNetworkAccessManager *nam;
     QPointer<QNetworkReply> reply;
     QString folder;
+    // The name taken in the folder, an empty file until the received data replaces it at the end.
+    QString riservato;
+    // The data as it arrives, in a temporary file beside the reserved name.
     std::unique_ptr<QSaveFile> file;
     bool running = true;
+    bool salvato = false;
 };

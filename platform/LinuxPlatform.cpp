@@ -81,10 +81,26 @@ QUrl urlForShell(const QString &target)
     return QUrl(target, QUrl::TolerantMode);
 }
 
+QUrl mailtoUrl(const QString &address, const QString &subject, const QString &body)
+{
+    QUrl url;
+    url.setScheme(QStringLiteral("mailto"));
+    url.setPath(address);
+    url.setQuery(QStringLiteral("subject=") + QString::fromLatin1(QUrl::toPercentEncoding(subject))
+                     + QStringLiteral("&body=") + QString::fromLatin1(QUrl::toPercentEncoding(body)),
+                 QUrl::StrictMode);
+    return url;
+}
+
 void LinuxPlatform::shellOpen(const QString &target)
 {
     // xdg-open is started as a program with one argument, never through a shell command line.
     QDesktopServices::openUrl(urlForShell(target));
+}
+
+void LinuxPlatform::shellOpenMail(const QString &address, const QString &subject, const QString &body)
+{
+    QDesktopServices::openUrl(mailtoUrl(address, subject, body));
 }
 
 namespace {

@@ -16,6 +16,9 @@ QMessageBox *buildMessageBox(MessageKind kind, const QString &title, const QStri
 bool runMessageBox(QMessageBox *box);
 // The text a shell link becomes for xdg-open (percent-encoding happens here).
 QUrl urlForShell(const QString &target);
+// The mailto: link for xdg-open: subject and body each percent-encoded once, every character but
+// the unreserved ones, so that none of them reads as a separator, fragment or blank.
+QUrl mailtoUrl(const QString &address, const QString &subject, const QString &body);
 
 class LinuxPlatform : public Platform
 {
@@ -25,6 +28,7 @@ public:
 
     bool messageBox(MessageKind kind, const QString &title, const QString &text) override;
     void shellOpen(const QString &target) override;
+    void shellOpenMail(const QString &address, const QString &subject, const QString &body) override;
     QString executablePath() override;
     bool fileExists(const QString &path) override;
     QTime localTime() override;

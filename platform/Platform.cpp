@@ -1,6 +1,8 @@
 // The installed platform seam.
 #include "platform/Platform.h"
 
+#include "support/Fx.h"
+
 #include <cassert>
 
 namespace {
@@ -16,4 +18,9 @@ Platform &platform()
 void installPlatform(Platform *p)
 {
     installed = p;
+}
+
+void Platform::shellOpenMail(const QString &address, const QString &subject, const QString &body)
+{
+    shellOpen(Fx::TestoMail(address, subject, body));
 }

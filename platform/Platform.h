@@ -41,6 +41,10 @@ public:
     virtual bool messageBox(MessageKind kind, const QString &title, const QString &text) = 0;
     // Hands a URL, mailto: link, document or program to the desktop; failures are silent.
     virtual void shellOpen(const QString &target) = 0;
+    // A new mail to the desktop's mail program. The three texts come apart, as a subject or body
+    // may hold any character, even the link's own "&body="; the link must carry each exactly.
+    // Unless a platform knows better, the mail link text goes to shellOpen as it stands.
+    virtual void shellOpenMail(const QString &address, const QString &subject, const QString &body);
 
     virtual QString executablePath() = 0;
     virtual bool fileExists(const QString &path) = 0;

@@ -4,13 +4,14 @@
 #include "app/Main.h"
 #include "ringing/TonePatterns.h"
 #include "support/Accessibility.h"
+#include "support/Clic.h"
+#include "support/Errors.h"
 #include "support/Layout.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QTimer>
 #include <QToolButton>
 
@@ -103,10 +104,13 @@ void TFrmSveglia::buildLayout()
     TimerSpeaker = timer(this, "TimerSpeaker", 100);
     TimerCasse = timer(this, "TimerCasse", 50);
 
-    connect(sbChiudi, &QToolButton::clicked, this, &TFrmSveglia::sbChiudiClick);
-    connect(TimerClose, &QTimer::timeout, this, &TFrmSveglia::TimerCloseTimer);
-    connect(TimerSpeaker, &QTimer::timeout, this, &TFrmSveglia::TimerSpeakerTimer);
-    connect(TimerCasse, &QTimer::timeout, this, &TFrmSveglia::TimerCasseTimer);
+    // A click on the bare red surface; those on the labels never reach the window (see eventFilter).
+    ErrorDisplay::collega(new Clic(this), &Clic::clic, this, &TFrmSveglia::FormClick);
+    ErrorDisplay::collega(sbChiudi, &QToolButton::clicked, this, &TFrmSveglia::sbChiudiClick);
+    ErrorDisplay::collega(TimerClose, &QTimer::timeout, this, &TFrmSveglia::TimerCloseTimer);
+    ErrorDisplay::collega(TimerSpeaker, &QTimer::timeout, this, &TFrmSveglia::TimerSpeakerTimer);
+    ErrorDisplay::collega(TimerCasse, &QTimer::timeout, this, &TFrmSveglia::TimerCasseTimer);
+    ErrorDisplay::collega(qApp, &QGuiApplication::applicationStateChanged, this, &TFrmSveglia::statoProgramma);
 }
 
 void TFrmSveglia::setVisible(bool visible)
@@ -116,14 +120,42 @@ void TFrmSveglia::setVisible(bool visible)
         shownOnce = true;
         Layout::centraSulDesktop(this);
     }
+    if (visible && !isVisible())
+        appenaMostrata = true;
     QWidget::setVisible(visible);
+}
+
+// On X11 Qt reports the program active again just before the window that takes the focus gets its
+// WindowActivate, with that window already holding the focus. Platforms that report the state by
+// themselves may do so after the activation; the state is then still inactive at WindowActivate.
+void TFrmSveglia::statoProgramma(Qt::ApplicationState stato)
+{
+    rientroDaAltroProgramma = stato == Qt::ApplicationActive && windowHandle()
+        && QGuiApplication::focusWindow() == windowHandle();
 }
 
 bool TFrmSveglia::event(QEvent *event)
 {
-    // Sent only when the window becomes active, so showing an active window again plays nothing.
-    if (event->type() == QEvent::WindowActivate)
-        FormActivate();
+    // WindowActivate comes only when the window becomes active, so showing an active window again
+    // plays nothing. It comes as well when the focus returns from another program, which is not the
+    // program's own activation and must not play the pattern again; the first activation after a
+    // show plays in any case, or an alarm shown while the program was in the background would stay silent.
+    switch (event->type()) {
+    case QEvent::WindowActivate: {
+        const bool daAltroProgramma =
+            rientroDaAltroProgramma || QGuiApplication::applicationState() != Qt::ApplicationActive;
+        if (appenaMostrata || !daAltroProgramma)
+            ErrorDisplay::durante([this] { FormActivate(); });
+        appenaMostrata = false;
+        rientroDaAltroProgramma = false;
+        break;
+    }
+    case QEvent::WindowDeactivate:
+        rientroDaAltroProgramma = false;
+        break;
+    default:
+        break;
+    }
     return QWidget::event(event);
 }
 
@@ -155,7 +187,7 @@ void TFrmSveglia::TimerCloseTimer()
 
 void TFrmSveglia::closeEvent(QCloseEvent *event)
 {
-    FormClose();
+    ErrorDisplay::durante([this] { FormClose(); });
     event->accept();
 }
 
@@ -176,24 +208,6 @@ bool TFrmSveglia::eventFilter(QObject *watched, QEvent *event)
     if (clicDelMouse(event->type()) && (watched == Label1 || watched == Label2 || watched == Label3))
         return true;
     return QWidget::eventFilter(watched, event);
-}
-
-void TFrmSveglia::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton)
-        premutoSulFondo = true;
-    QWidget::mousePressEvent(event);
-}
-
-void TFrmSveglia::mouseReleaseEvent(QMouseEvent *event)
-{
-    const bool clic = premutoSulFondo && event->button() == Qt::LeftButton
-        && rect().contains(event->position().toPoint());
-    premutoSulFondo = false;
-    if (clic)
-        FormClick();
-    else
-        QWidget::mouseReleaseEvent(event);
 }
 
 void TFrmSveglia::FormClick()

@@ -44,15 +44,16 @@ protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void buildLayout();
+    void statoProgramma(Qt::ApplicationState stato);
 
     bool shownOnce = false;
-    // A click is a press and a release both on the red surface.
-    bool premutoSulFondo = false;
+    // Set by showing the hidden window: the next activation is the window's own, wherever the focus was.
+    bool appenaMostrata = false;
+    // The program has just become active again with this window taking the focus from another program.
+    bool rientroDaAltroProgramma = false;
 };
 
 extern TFrmSveglia *FrmSveglia;

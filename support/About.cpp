@@ -3,6 +3,7 @@
 
 #include "support/Accessibility.h"
 #include "support/Config.h"
+#include "support/Errors.h"
 #include "support/Etichetta.h"
 #include "support/Fx.h"
 #include "support/Jpeg.h"
@@ -22,9 +23,10 @@ using Layout::crea;
 
 const QColor Argento(0xC0, 0xC0, 0xC0);
 
-// Each box is where the original text stood; this desktop's fonts differ in width, so the text
-// is centred in its box to keep the lines where the design put them.
-QLabel *scritta(QWidget *parent, const char *name, QRect place, const QString &text, const QFont &font)
+// Each label starts at the left edge of its place, as laid out; this desktop's fonts run wider, so
+// a text that does not fit its width is condensed rather than clipped or moved.
+QLabel *scritta(QWidget *parent, const char *name, QRect place, const QString &text, const QFont &font,
+                Qt::Alignment allineamento = Qt::AlignLeft)
 {
     auto *label = crea<QLabel>(parent, name, place);
     label->setText(text);
@@ -32,21 +34,19 @@ QLabel *scritta(QWidget *parent, const char *name, QRect place, const QString &t
     QPalette colori = label->palette();
     colori.setColor(QPalette::WindowText, Qt::blue);
     label->setPalette(colori);
-    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setAlignment(allineamento | Qt::AlignTop);
     stringiSeServe(label);
     return label;
 }
 
-// The designer centred the two addresses in the lower panel; ours are longer than the
-// originals, so each keeps that centre and the width of its text.
+// The addresses are configuration and longer than their places: each starts at its place's left
+// edge and takes the width of its text, as far as the panel's edge.
 Etichetta *indirizzo(QWidget *parent, const char *name, QRect place, const QString &text)
 {
     auto *label = crea<Etichetta>(parent, name, place);
     label->setText(text);
     aspettoLink(label);
-    larghezzaDelTesto(label, parent->width());
-    const int left = qBound(0, place.center().x() - label->width() / 2, parent->width() - label->width());
-    label->move(left, place.y());
+    larghezzaDelTesto(label, parent->width() - place.x());
     return label;
 }
 
@@ -99,7 +99,9 @@ void TFrmAbout::buildLayout()
     Label2 = scritta(Panel1, "Label2", {54, 8, 154, 13}, QStringLiteral("Informazioni sul programma"), sottolineato);
     LabelPrg = scritta(Panel1, "LabelPrg", {37, 24, 199, 27}, QStringLiteral("TQZ_Trillora"),
                        carattere(QStringLiteral("Comic Sans MS"), 19, true));
-    Label6 = scritta(Panel1, "Label6", {8, 65, 246, 13}, QStringLiteral("La sveglia per il pc!"), grassetto);
+    // The one label of fixed width with its text centred.
+    Label6 = scritta(Panel1, "Label6", {8, 65, 246, 13}, QStringLiteral("La sveglia per il pc!"), grassetto,
+                     Qt::AlignHCenter);
 
     Image1 = crea<QLabel>(Panel1, "Image1", {6, 88, 150, 142});
     const QImage logo = caricaJpeg(QStringLiteral(":/logos/about.jpg"));
@@ -123,9 +125,9 @@ void TFrmAbout::buildLayout()
 
     Layout::centraSulDesktop(this);
 
-    connect(sbEsci, &QToolButton::clicked, this, &TFrmAbout::sbEsciClick);
-    connect(lblLink, &Etichetta::clic, this, &TFrmAbout::lblLinkClick);
-    connect(Label13, &Etichetta::clic, this, &TFrmAbout::Label13Click);
+    ErrorDisplay::collega(sbEsci, &QToolButton::clicked, this, &TFrmAbout::sbEsciClick);
+    ErrorDisplay::collega(lblLink, &Etichetta::clic, this, &TFrmAbout::lblLinkClick);
+    ErrorDisplay::collega(Label13, &Etichetta::clic, this, &TFrmAbout::Label13Click);
 }
 
 // Hidden, not destroyed: the next opening shows this same window.

@@ -77,9 +77,9 @@ void TfrmBug::buildLayout()
     Layout::centraSulDesktop(this);
     ButSegnala->setFocus();
 
-    connect(ButSegnala, &QPushButton::clicked, this, &TfrmBug::ButSegnalaClick);
-    connect(ButEsci, &QPushButton::clicked, this, &TfrmBug::ButEsciClick);
-    connect(lblLink, &Etichetta::clic, this, &TfrmBug::lblLinkClick);
+    ErrorDisplay::collega(ButSegnala, &QPushButton::clicked, this, &TfrmBug::ButSegnalaClick);
+    ErrorDisplay::collega(ButEsci, &QPushButton::clicked, this, &TfrmBug::ButEsciClick);
+    ErrorDisplay::collega(lblLink, &Etichetta::clic, this, &TfrmBug::lblLinkClick);
 }
 
 void TfrmBug::FormCreate()

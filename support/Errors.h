@@ -1,8 +1,11 @@
-// The failure that handlers raise and the application's general error display catches.
+// The failure that handlers raise, and the general error display that catches it at the handler.
 #pragma once
 
+#include <QObject>
 #include <QString>
+#include <functional>
 #include <stdexcept>
+#include <utility>
 
 class TrilloraError : public std::runtime_error
 {
@@ -29,8 +32,9 @@ QString conFinale(const QString &message);
 void mostra(const QString &message);
 void mostra(const std::exception &error);
 
-// Runs one step of a window's creation: a failure is shown as from any handler, and the window
-// is still made (an exception would otherwise abort its constructor).
+// Runs one step: a failure is shown in the general error box and goes no further, and the
+// program goes on. A window's creation runs its steps so, and so do the event handlers that run
+// a handler of the window (the window is still made; the event is still handled).
 template <typename Step>
 void durante(Step &&step)
 {
@@ -39,5 +43,29 @@ void durante(Step &&step)
     } catch (const std::exception &error) {
         mostra(error);
     }
+}
+
+// A handler as Qt may call it: whatever fails inside ends in the general error box, so that no
+// exception crosses Qt's event dispatch, which does not support it. Anything that is not a
+// std::exception ends the program at once (noexcept) rather than unwinding through Qt.
+template <typename Handler>
+auto gestore(Handler handler)
+{
+    return [handler = std::move(handler)](auto &&...args) noexcept {
+        durante([&] { std::invoke(handler, std::forward<decltype(args)>(args)...); });
+    };
+}
+
+// connect() of a signal to a handler of `receiver`, through gestore: every handler the program
+// connects goes this way.
+template <typename Sender, typename Signal, typename Receiver, typename Owner, typename Result, typename... Args>
+QMetaObject::Connection collega(const Sender *sender, Signal signal, Receiver *receiver,
+                                Result (Owner::*handler)(Args...))
+{
+    Owner *owner = receiver;
+    return QObject::connect(sender, signal, receiver,
+                            [owner, handler](Args... args) noexcept {
+                                durante([&] { (owner->*handler)(std::forward<Args>(args)...); });
+                            });
 }
 } // namespace ErrorDisplay

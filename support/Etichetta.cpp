@@ -1,29 +1,14 @@
 // Labels of the support windows: clicks, link look and fitting text.
 #include "support/Etichetta.h"
+#include "support/Clic.h"
 #include "support/Layout.h"
 
 #include <QFontMetrics>
-#include <QMouseEvent>
 
 Etichetta::Etichetta(QWidget *parent)
     : QLabel(parent)
 {
-}
-
-// A click is a press and a release of the left button on the label, as with a button.
-void Etichetta::mousePressEvent(QMouseEvent *event)
-{
-    premuta = event->button() == Qt::LeftButton;
-    QLabel::mousePressEvent(event);
-}
-
-void Etichetta::mouseReleaseEvent(QMouseEvent *event)
-{
-    const bool click = premuta && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    premuta = false;
-    QLabel::mouseReleaseEvent(event);
-    if (click)
-        emit clic();
+    connect(new Clic(this), &Clic::clic, this, &Etichetta::clic);
 }
 
 void aspettoLink(QLabel *etichetta)

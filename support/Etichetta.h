@@ -3,9 +3,7 @@
 
 #include <QLabel>
 
-class QMouseEvent;
-
-// A label that reports a click; the windows use it for links and for the splash logo.
+// A label that reports a click (see Clic); the windows use it for links and for the splash logo.
 class Etichetta : public QLabel
 {
     Q_OBJECT
@@ -14,21 +12,14 @@ public:
 
 signals:
     void clic();
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-
-private:
-    bool premuta = false;
 };
 
 // Tahoma, blue, underlined, hand cursor: how an address that opens on a click looks.
 void aspettoLink(QLabel *etichetta);
 
-// This desktop's substitutes for the layouts' fonts run wider than the originals. A label whose
-// text does not fit its width gets a horizontally condensed font instead of a clipped text, so
-// positions stay as laid out. Call again after the text changes.
+// The layouts' widths were measured for MS Sans Serif and Tahoma, and this desktop's substitutes
+// for them run wider. A label whose text does not fit its width gets a horizontally condensed font
+// instead of a clipped text, so positions stay as laid out. Call again after the text changes.
 void stringiSeServe(QLabel *etichetta);
 
 // The label takes the width of its text, up to `massimo` (condensed beyond that).

@@ -84,12 +84,14 @@ void TfrmStart::buildLayout()
     TimerStart = new QTimer(this);
     TimerStart->setObjectName(QStringLiteral("TimerStart"));
     TimerStart->setInterval(10000);
+    // A coarse timer would end the ten seconds up to half a second early or late.
+    TimerStart->setTimerType(Qt::PreciseTimer);
 
     Layout::centraSulDesktop(this);
 
-    connect(TimerStart, &QTimer::timeout, this, &TfrmStart::TimerStartTimer);
-    connect(ImageLogo, &Etichetta::clic, this, &TfrmStart::ImageLogoClick);
-    connect(LabelSito, &Etichetta::clic, this, &TfrmStart::LabelSitoClick);
+    ErrorDisplay::collega(TimerStart, &QTimer::timeout, this, &TfrmStart::TimerStartTimer);
+    ErrorDisplay::collega(ImageLogo, &Etichetta::clic, this, &TfrmStart::ImageLogoClick);
+    ErrorDisplay::collega(LabelSito, &Etichetta::clic, this, &TfrmStart::LabelSitoClick);
 }
 
 // The about window is made before the splash, so its caption is already there.
@@ -112,7 +114,7 @@ void TfrmStart::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     chiusaDalTimer = false;
-    FormShow();
+    ErrorDisplay::durante([this] { FormShow(); });
 }
 
 // Showing again (or a click) must not restart the ten seconds.

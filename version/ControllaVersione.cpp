@@ -34,29 +34,31 @@ QFont carattere(int pixels, bool bold)
     return Layout::carattere(QStringLiteral("MS Sans Serif"), pixels, bold);
 }
 
-// Labels without a fixed size grow with their text from their top-left corner.
-QLabel *etichetta(QWidget *parent, const char *name, QPoint at, const QString &text, bool bold)
+// Labels without a fixed size grow with their text from their top-left corner, as far as their
+// maximum width: this desktop's fonts run wider, and a longer text is condensed there rather than
+// running under the control beside it.
+QLabel *etichetta(QWidget *parent, const char *name, QPoint at)
 {
     auto *label = crea<QLabel>(parent, name, QRect(at, QSize(1, 13)));
-    label->setFont(carattere(11, bold));
-    label->setText(text);
-    label->adjustSize();
+    label->setFont(carattere(11, false));
     return label;
 }
 
 void scrivi(QLabel *label, const QString &text)
 {
     label->setText(text);
-    label->adjustSize();
+    larghezzaDelTesto(label, label->maximumWidth());
 }
 
-// The advice shares its line with the buttons. This desktop's fonts run wider than the layout's, so
-// it ends before the first button, condensed where needed, instead of running on under it.
-void scriviPrima(QLabel *label, const QString &text, const QWidget *button)
+// Labels of fixed size keep it; a text that does not fit is condensed.
+void scriviFisso(QLabel *label, const QString &text)
 {
     label->setText(text);
-    larghezzaDelTesto(label, button->x() - label->x() - 2);
+    stringiSeServe(label);
 }
+
+// Between a label and the control to its right.
+constexpr int Distacco = 4;
 
 void colora(QLabel *label, const QColor &colour)
 {
@@ -108,21 +110,29 @@ void TFrmControllaVersione::buildLayout()
 
     Label1 = crea<QLabel>(Panel1, "Label1", {5, 6, 93, 13});
     Label1->setFont(carattere(11, true));
-    Label1->setText(QStringLiteral("Versione attuale"));
+    scriviFisso(Label1, QStringLiteral("Versione attuale"));
     Label2 = crea<QLabel>(Panel1, "Label2", {209, 8, 178, 13});
     Label2->setFont(carattere(11, true));
-    Label2->setText(QStringLiteral("Versione disponibile su internet"));
-    LabVerAttuale = etichetta(Panel1, "LabVerAttuale", {5, 22}, {}, false);
-    LabVerInternet = etichetta(Panel1, "LabVerInternet", {212, 24}, {}, false);
+    scriviFisso(Label2, QStringLiteral("Versione disponibile su internet"));
+    LabVerAttuale = etichetta(Panel1, "LabVerAttuale", {5, 22});
+    LabVerInternet = etichetta(Panel1, "LabVerInternet", {212, 24});
     LabMessaggioGrande = crea<QLabel>(Panel1, "LabMessaggioGrande", {5, 37, 378, 25});
     LabMessaggioGrande->setFont(carattere(16, true));
-    LabMessaggioGrande->setText(QStringLiteral("Controllo versione in corso..."));
-    LabMessaggioPiccolo = etichetta(Panel1, "LabMessaggioPiccolo", {6, 61}, {}, false);
+    // From the top, as the verdict's place overlaps the buttons' top: centred, its letters' tails
+    // would run under them.
+    LabMessaggioGrande->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    scriviFisso(LabMessaggioGrande, QStringLiteral("Controllo versione in corso..."));
+    LabMessaggioPiccolo = etichetta(Panel1, "LabMessaggioPiccolo", {6, 61});
 
     sbControlla = pulsante(Panel1, "sbControlla", {278, 56, 80, 21}, QStringLiteral("Controlla"),
                            QStringLiteral("check"), QStringLiteral("Controlla versione"));
     sbScarica = pulsante(Panel1, "sbScarica", {196, 56, 80, 21}, QStringLiteral("Scarica"),
                          QStringLiteral("download"), {});
+
+    // Each growing label reaches as far as the next control on its line, or the panel's edge.
+    LabVerAttuale->setMaximumWidth(Label2->x() - Distacco - LabVerAttuale->x());
+    LabVerInternet->setMaximumWidth(Panel1->width() - Panel1->frameWidth() - LabVerInternet->x());
+    LabMessaggioPiccolo->setMaximumWidth(sbScarica->x() - Distacco - LabMessaggioPiccolo->x());
     sbScarica->setEnabled(false);
     sbEsci = pulsante(Panel1, "sbEsci", {360, 57, 25, 20}, {}, QStringLiteral("exit"),
                       QStringLiteral("Esci senza salvare le modifiche"));
@@ -136,10 +146,10 @@ void TFrmControllaVersione::buildLayout()
     WebBrowser1 = platform().createBrowser(this);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
 
-    connect(sbControlla, &QToolButton::clicked, this, &TFrmControllaVersione::sbControllaClick);
-    connect(sbScarica, &QToolButton::clicked, this, &TFrmControllaVersione::sbScaricaClick);
-    connect(sbEsci, &QToolButton::clicked, this, &TFrmControllaVersione::sbEsciClick);
-    connect(WebBrowser1, &Browser::documentComplete, this, &TFrmControllaVersione::WebBrowser1DocumentComplete);
+    ErrorDisplay::collega(sbControlla, &QToolButton::clicked, this, &TFrmControllaVersione::sbControllaClick);
+    ErrorDisplay::collega(sbScarica, &QToolButton::clicked, this, &TFrmControllaVersione::sbScaricaClick);
+    ErrorDisplay::collega(sbEsci, &QToolButton::clicked, this, &TFrmControllaVersione::sbEsciClick);
+    ErrorDisplay::collega(WebBrowser1, &Browser::documentComplete, this, &TFrmControllaVersione::WebBrowser1DocumentComplete);
 }
 
 void TFrmControllaVersione::FormCreate()
@@ -161,10 +171,13 @@ void TFrmControllaVersione::TraduciInterfaccia()
     const auto didascalia = [](auto *w) {
         return Fx::Didascalia {[w] { return w->text(); }, [w](const QString &t) { w->setText(t); }};
     };
+    const auto intestazione = [](QLabel *l) {
+        return Fx::Didascalia {[l] { return l->text(); }, [l](const QString &t) { scriviFisso(l, t); }};
+    };
     Fx::TraduciInterfaccia({
         {[this] { return windowTitle(); }, [this](const QString &t) { setWindowTitle(t); }},
-        didascalia(Label1),
-        didascalia(Label2),
+        intestazione(Label1),
+        intestazione(Label2),
         didascalia(sbScarica),
         didascalia(sbControlla),
     });
@@ -175,7 +188,7 @@ void TFrmControllaVersione::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     // Queued, so that the window is on screen before the question comes up.
     if (!attivata)
-        QTimer::singleShot(0, this, &TFrmControllaVersione::FormActivate);
+        QTimer::singleShot(0, this, ErrorDisplay::gestore([this] { FormActivate(); }));
 }
 
 void TFrmControllaVersione::keyPressEvent(QKeyEvent *event)
@@ -248,17 +261,15 @@ void TFrmControllaVersione::ConcludiControllo()
     scrivi(LabVerInternet, letto ? QString::number(*letto) : QString());
 
     if (PaginaVersione::eVersioneNuova(disponibile, VersioneAttuale)) {
-        LabMessaggioGrande->setText(QStringLiteral("Disponibile una nuove versione!!"));
+        scriviFisso(LabMessaggioGrande, QStringLiteral("Disponibile una nuove versione!!"));
         colora(LabMessaggioGrande, verde);
-        scriviPrima(LabMessaggioPiccolo, QStringLiteral("Premi su scarica e chiudi il programma."), sbScarica);
+        scrivi(LabMessaggioPiccolo, QStringLiteral("Premi su scarica e chiudi il programma."));
         sbScarica->setEnabled(true);
     } else {
-        LabMessaggioGrande->setText(QStringLiteral("Nessuna nuova versione disponibile."));
+        scriviFisso(LabMessaggioGrande, QStringLiteral("Nessuna nuova versione disponibile."));
         colora(LabMessaggioGrande, rosso);
-        scriviPrima(LabMessaggioPiccolo,
-                    letto ? QStringLiteral("Impossibile scaricare la nuova versione.")
-                          : QStringLiteral("Impossibile trovare il numero di versione."),
-                    sbScarica);
+        scrivi(LabMessaggioPiccolo, letto ? QStringLiteral("Impossibile scaricare la nuova versione.")
+                                          : QStringLiteral("Impossibile trovare il numero di versione."));
     }
     sbControlla->setEnabled(true);
 }

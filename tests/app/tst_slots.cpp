@@ -3,6 +3,7 @@
 #include "TestMain.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
@@ -313,6 +314,77 @@ private slots:
         QCOMPARE(fake().boxes[0].title, QStringLiteral("Messaggio."));
         QCOMPARE(fake().boxes[0].text, QStringLiteral("Panel1"));
         QCOMPARE(QApplication::focusWidget(), FrmMain->EDSveglia2);
+    }
+
+    void doubleClickOnTheFrameIsOneClick()
+    {
+        MainWindowFixture f;
+        FrmMain->show();
+        QVERIFY(QTest::qWaitForWindowActive(FrmMain));
+        QTest::mouseDClick(FrmMain->windowHandle(), Qt::LeftButton, {}, FrmMain->Panel1->mapTo(FrmMain, QPoint(2, 2)));
+        QCOMPARE(fake().boxes.size(), 1);
+        QCOMPARE(fake().boxes[0].text, QStringLiteral("Panel1"));
+    }
+
+    // Pasting into an entry field keeps what fits, as a field of two typed characters does.
+    void pasteKeepsWhatFits_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("selectionStart");
+        QTest::addColumn<int>("selectionLength"); // 0: only the cursor, at selectionStart
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QString>("after");
+
+        QTest::newRow("three into an empty field keep two") << "" << 0 << 0 << "123" << "12";
+        QTest::newRow("after one character one more fits") << "1" << 1 << 0 << "234" << "12";
+        QTest::newRow("before one character one more fits") << "1" << 0 << 0 << "234" << "21";
+        QTest::newRow("the selected star frees its room") << "*" << 0 << 1 << "0730" << "07";
+        QTest::newRow("a selected character frees its room") << "45" << 1 << 1 << "678" << "46";
+        QTest::newRow("full field takes nothing") << "45" << 2 << 0 << "6" << "45";
+        QTest::newRow("what fits is pasted whole") << "" << 0 << 0 << "9" << "9";
+        QTest::newRow("paste like the text around it") << "1" << 1 << 0 << "11" << "11";
+    }
+
+    void pasteKeepsWhatFits()
+    {
+        QFETCH(QString, before);
+        QFETCH(int, selectionStart);
+        QFETCH(int, selectionLength);
+        QFETCH(QString, clipboard);
+        QFETCH(QString, after);
+        MainWindowFixture f;
+        FrmMain->show();
+        QVERIFY(QTest::qWaitForWindowActive(FrmMain));
+        QLineEdit *field = FrmMain->EDSveglia2;
+        field->setFocus();
+        field->setText(before);
+        if (selectionLength > 0)
+            field->setSelection(selectionStart, selectionLength);
+        else
+            field->setCursorPosition(selectionStart);
+        QGuiApplication::clipboard()->setText(clipboard);
+        QTest::keySequence(FrmMain->windowHandle(), QKeySequence::Paste);
+        QCOMPARE(field->text(), after);
+    }
+
+    // A text the program sets (here the copy of slot 1, as a loaded file can leave it) is never
+    // cut; typing into it adds nothing while it is longer than two, and deleting still works.
+    void programTextsAreNotCut()
+    {
+        MainWindowFixture f;
+        FrmMain->show();
+        QVERIFY(QTest::qWaitForWindowActive(FrmMain));
+        FrmMain->ed1sv1->setText(QStringLiteral("12345"));
+        FrmMain->Ed1sv2->setText(QStringLiteral("678"));
+        FrmMain->Panel1Click();
+        QCOMPARE(FrmMain->Edsveglia1->text(), QStringLiteral("12345"));
+        QCOMPARE(FrmMain->EDSveglia2->text(), QStringLiteral("678"));
+        FrmMain->EDSveglia2->setFocus();
+        FrmMain->EDSveglia2->setCursorPosition(3);
+        QTest::keyClick(FrmMain->windowHandle(), Qt::Key_9);
+        QCOMPARE(FrmMain->EDSveglia2->text(), QStringLiteral("678"));
+        QTest::keyClick(FrmMain->windowHandle(), Qt::Key_Backspace);
+        QCOMPARE(FrmMain->EDSveglia2->text(), QStringLiteral("67"));
     }
 
     void enterReleasedInEitherFieldInserts_data()

@@ -1,6 +1,7 @@
 // The ringing window: its layout, what each activation starts, the ways it closes and the click that ends the program.
 #include "RingingFixture.h"
 #include "TestMain.h"
+#include "WindowSystem.h"
 
 #include <QLabel>
 #include <QScreen>
@@ -89,8 +90,25 @@ private slots:
         QCOMPARE(f.chiamate("sound").size(), 10);
     }
 
-    void comingBackReplaysWithoutLengtheningTheCount()
+    // Where the focus goes after the first pattern, before the ringing window is active again.
+    // "program" is another program's window; "late" is a platform that reports the program's state
+    // only after the window's activation.
+    void activeAgain_data()
     {
+        QTest::addColumn<QStringList>("route");
+        QTest::addColumn<int>("patterns");
+
+        QTest::newRow("back from the main window plays again") << QStringList {"main"} << 2;
+        QTest::newRow("back from another program plays nothing") << QStringList {"program"} << 1;
+        QTest::newRow("twice to another program and back plays nothing") << QStringList {"program", "program"} << 1;
+        QTest::newRow("another program, the main window, then back plays again") << QStringList {"program", "main"} << 2;
+        QTest::newRow("back from another program, state reported late, plays nothing") << QStringList {"late"} << 1;
+    }
+
+    void activeAgain()
+    {
+        QFETCH(QStringList, route);
+        QFETCH(int, patterns);
         RingingFixture f;
         QVERIFY(f.mostraPrincipale());
         FrmMain->sbDurata->setText(QStringLiteral("Minore"));
@@ -98,12 +116,37 @@ private slots:
         aspettaFineSuono();
         QTest::qWait(100);
         const int before = FrmSveglia->TimerClose->remainingTime();
-        FrmMain->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(FrmMain));
-        FrmSveglia->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(FrmSveglia));
-        QTRY_COMPARE(f.chiamate("sound").size(), 6);
+        for (const QString &via : route) {
+            if (via == QLatin1String("late")) {
+                // The program turns inactive while its main window keeps the focus; the ringing
+                // window is activated before the state says the program is active again.
+                WindowSystem::reportState(Qt::ApplicationInactive);
+                WindowSystem::focusTo(FrmMain->windowHandle());
+                WindowSystem::focusTo(FrmSveglia->windowHandle());
+                WindowSystem::reportState(Qt::ApplicationActive);
+            } else {
+                WindowSystem::focusTo(via == QLatin1String("main") ? FrmMain->windowHandle() : nullptr);
+                WindowSystem::focusTo(FrmSveglia->windowHandle());
+            }
+            QCOMPARE(QApplication::activeWindow(), FrmSveglia);
+            QTest::qWait(150);
+            aspettaFineSuono();
+        }
+        QCOMPARE(f.chiamate("sound").size(), 3 * patterns);
+        // A second pattern does not lengthen the count of the first activation.
         QVERIFY(FrmSveglia->TimerClose->remainingTime() < before);
+    }
+
+    // Its showing is the window's own activation, wherever the focus was.
+    void alarmWhileAnotherProgramHasTheFocusPlays()
+    {
+        RingingFixture f;
+        QVERIFY(f.mostraPrincipale());
+        WindowSystem::focusTo(nullptr);
+        QCOMPARE(QGuiApplication::applicationState(), Qt::ApplicationInactive);
+        QVERIFY(f.suona());
+        QVERIFY(FrmSveglia->TimerCasse->isActive());
+        QVERIFY(FrmSveglia->TimerClose->isActive());
     }
 
     void everyCloseHidesAndGivesTheHourFieldBack_data()

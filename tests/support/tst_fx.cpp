@@ -5,9 +5,11 @@
 #include "support/Fx.h"
 
 #include <QAbstractButton>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QPushButton>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QUrl>
 #include <memory>
@@ -30,6 +32,47 @@ void pressWhenShown(QMessageBox::StandardButton which)
         pressWhenShown(which);
     });
 }
+
+// Takes the links that the program hands to the desktop, where they leave the program.
+class LinkCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+    explicit LinkCatcher(const QString &scheme)
+        : scheme(scheme)
+    {
+        QDesktopServices::setUrlHandler(scheme, this, "take");
+    }
+    ~LinkCatcher() override { QDesktopServices::unsetUrlHandler(scheme); }
+public slots:
+    void take(const QUrl &url) { urls.append(url); }
+
+private:
+    QString scheme;
+};
+
+// A handler that always fails.
+class FailingHandler : public QObject
+{
+    Q_OBJECT
+public:
+    int calls = 0;
+    void fail()
+    {
+        ++calls;
+        throw TrilloraError(QStringLiteral("Guasto nel gestore"));
+    }
+};
+
+// The Linux seam in force for one test, the fake back afterwards.
+struct RealDesktop
+{
+    Platform &before = platform();
+    LinuxPlatform desktop;
+    RealDesktop() { installPlatform(&desktop); }
+    ~RealDesktop() { installPlatform(&before); }
+};
 
 } // namespace
 
@@ -180,6 +223,52 @@ private slots:
         QCOMPARE(urlForShell(QStringLiteral("/opt/t q/help.html")), QUrl::fromLocalFile(QStringLiteral("/opt/t q/help.html")));
     }
 
+    // What the mail program receives: each of subject and body encoded once for transport, so
+    // that decoding the link gives back the caller's texts, with no fragment and no extra field.
+    void mailReachesTheDesktopAsWritten_data()
+    {
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<QString>("body");
+        QTest::newRow("the program's own mail") << "Inf: TQZ_Trillora, 04.2002-18"
+                                                << QString::fromUtf8("Vorrei ricevere informazioni in più per quanto riguarda:");
+        QTest::newRow("hash is no fragment") << "Bug #12" << "see #3 # and #";
+        QTest::newRow("ampersand and equals are no new field") << "a&body=b" << "c&subject=d&x=y";
+        QTest::newRow("question mark is no new query") << "why?" << "?subject=x";
+        QTest::newRow("plus is no blank") << "1+1" << "a + b";
+        QTest::newRow("percent before hex digits stays a percent") << "%41" << "%25";
+        QTest::newRow("lone percent stays a percent") << "100%" << "% %zz";
+        QTest::newRow("accents and other scripts") << QString::fromUtf8("più è città") << QString::fromUtf8("Grüße €");
+        QTest::newRow("line breaks and tabs") << "uno\tdue" << "riga 1\nriga 2\r\nriga 3";
+        QTest::newRow("empty subject and body") << "" << "";
+    }
+
+    void mailReachesTheDesktopAsWritten()
+    {
+        QFETCH(QString, subject);
+        QFETCH(QString, body);
+        LinkCatcher catcher(QStringLiteral("mailto"));
+        {
+            RealDesktop desktop;
+            Fx::ComponiMail(QStringLiteral("supporto@trillora.example"), subject, body);
+        }
+        QCOMPARE(catcher.urls.size(), 1);
+        const QUrl url = catcher.urls[0];
+        QCOMPARE(url.scheme(), QStringLiteral("mailto"));
+        QCOMPARE(url.path(QUrl::FullyDecoded), QStringLiteral("supporto@trillora.example"));
+        QVERIFY(!url.hasFragment());
+        const QByteArray sent = url.toEncoded();
+        QVERIFY2(!sent.contains(' ') && !sent.contains('\n'), sent.constData());
+        const QList<QByteArray> fields = url.query(QUrl::FullyEncoded).toLatin1().split('&');
+        QCOMPARE(fields.size(), 2);
+        QVERIFY(fields[0].startsWith("subject=") && fields[1].startsWith("body="));
+        // Nothing a mail program could read two ways: only unreserved characters and %XX.
+        static const QRegularExpression transport(QStringLiteral("^(?:[A-Za-z0-9._~-]|%[0-9A-F]{2})*$"));
+        for (const QByteArray &field : fields)
+            QVERIFY2(transport.match(QString::fromLatin1(field.mid(field.indexOf('=') + 1))).hasMatch(), field.constData());
+        QCOMPARE(QUrl::fromPercentEncoding(fields[0].mid(8)), subject);
+        QCOMPARE(QUrl::fromPercentEncoding(fields[1].mid(5)), body);
+    }
+
     void programFolderEndsWithSeparator()
     {
         const QString saved = fake().exePath;
@@ -207,13 +296,36 @@ private slots:
         QCOMPARE(ErrorDisplay::conFinale(message), shown);
     }
 
-    void failureInATimerReachesTheErrorBoxAndTheProgramGoesOn()
+    // A handler that fails, called by Qt the ways the program's handlers are: its failure stops
+    // at the handler, in the general error box, and the program goes on.
+    void failureInAHandlerReachesTheErrorBoxAndTheProgramGoesOn_data()
     {
-        QTimer::singleShot(0, [] { throw TrilloraError(QStringLiteral("Guasto nel timer")); });
+        QTest::addColumn<QString>("how");
+        QTest::newRow("connected to a click") << "click";
+        QTest::newRow("connected to a timer") << "timer";
+        QTest::newRow("queued call") << "queued";
+    }
+
+    void failureInAHandlerReachesTheErrorBoxAndTheProgramGoesOn()
+    {
+        QFETCH(QString, how);
+        FailingHandler handler;
+        QPushButton button;
+        QTimer timer;
+        timer.setSingleShot(true);
+        ErrorDisplay::collega(&button, &QPushButton::clicked, &handler, &FailingHandler::fail);
+        ErrorDisplay::collega(&timer, &QTimer::timeout, &handler, &FailingHandler::fail);
+        if (how == QLatin1String("click"))
+            QTest::mouseClick(&button, Qt::LeftButton);
+        else if (how == QLatin1String("timer"))
+            timer.start(0);
+        else
+            QTimer::singleShot(0, &handler, ErrorDisplay::gestore([&handler] { handler.fail(); }));
         QTRY_COMPARE(fake().boxes.size(), 1);
         QCOMPARE(fake().boxes[0].title, QStringLiteral("TQZ_Trillora"));
         QCOMPARE(fake().boxes[0].kind, MessageKind::Error);
-        QCOMPARE(fake().boxes[0].text, QStringLiteral("Guasto nel timer."));
+        QCOMPARE(fake().boxes[0].text, QStringLiteral("Guasto nel gestore."));
+        QCOMPARE(handler.calls, 1);
         bool later = false;
         QTimer::singleShot(0, [&later] { later = true; });
         QTRY_VERIFY(later);

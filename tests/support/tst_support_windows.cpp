@@ -89,6 +89,57 @@ private slots:
         QCOMPARE(FrmAbout->lblLink->text(), Config::SiteAddress);
     }
 
+    // Where each label's text starts: at the label's left edge as laid out, except Label6's,
+    // which is centred in its fixed width.
+    void aboutLabelsStartWhereLaidOut_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<bool>("centred");
+        QTest::newRow("heading") << "Label2" << 54 << false;
+        QTest::newRow("product caption") << "LabelPrg" << 37 << false;
+        QTest::newRow("motto, centred") << "Label6" << 8 << true;
+        QTest::newRow("version heading") << "LabelNomeVersione" << 186 << false;
+        QTest::newRow("version") << "LabelVers" << 179 << false;
+        QTest::newRow("maker") << "Label4" << 47 << false;
+        QTest::newRow("site address") << "lblLink" << 80 << false;
+        QTest::newRow("support address") << "Label13" << 97 << false;
+    }
+
+    void aboutLabelsStartWhereLaidOut()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, left);
+        QFETCH(bool, centred);
+        auto *label = FrmAbout->findChild<QLabel *>(name);
+        QVERIFY(label);
+        QCOMPARE(label->x(), left);
+        // The columns that hold the blue text, as drawn.
+        const QImage drawn = label->grab().toImage();
+        int first = -1;
+        int last = -1;
+        for (int x = 0; x < drawn.width(); ++x)
+            for (int y = 0; y < drawn.height(); ++y) {
+                const QColor c = drawn.pixelColor(x, y);
+                if (c.blue() - c.red() > 60) {
+                    if (first < 0)
+                        first = x;
+                    last = x;
+                    break;
+                }
+            }
+        QVERIFY2(first >= 0, "no text drawn");
+        const int dpr = qRound(drawn.devicePixelRatio());
+        first /= dpr;
+        last /= dpr;
+        if (centred) {
+            QVERIFY2(first > 10, qPrintable(QString::number(first)));
+            QVERIFY2(qAbs(first - (label->width() - 1 - last)) <= 2, qPrintable(QString("%1 %2").arg(first).arg(last)));
+        } else {
+            QVERIFY2(first <= 2, qPrintable(QString::number(first)));
+        }
+    }
+
     void aboutIsReusedAndNeverTranslated()
     {
         ProgramFolder folder;
@@ -270,6 +321,44 @@ private slots:
         QVERIFY(fake().opened.isEmpty());
     }
 
+    // ---- Links: a press and a release are one click, and the double-click after it adds nothing.
+
+    void doubleClickOnALinkIsOneClick_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("about, site") << "about" << "lblLink" << Config::SiteAddress;
+        QTest::newRow("about, information mail") << "about" << "Label13" << InfoMail;
+        QTest::newRow("splash, logo") << "splash" << "ImageLogo" << Config::SiteAddress;
+        QTest::newRow("splash, site") << "splash" << "LabelSito" << Config::SiteAddress;
+        QTest::newRow("bug report, site") << "bug" << "lblLink" << Config::SiteAddress;
+    }
+
+    void doubleClickOnALinkIsOneClick()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, label);
+        QFETCH(QString, opened);
+        ProgramFolder folder;
+        std::unique_ptr<QDialog> own;
+        QDialog *w = FrmAbout;
+        if (window == QLatin1String("splash"))
+            own = std::make_unique<TfrmStart>();
+        else if (window == QLatin1String("bug"))
+            own = std::make_unique<TfrmBug>();
+        if (own)
+            w = own.get();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        auto *link = w->findChild<Etichetta *>(label);
+        QVERIFY(link);
+        // Through the window, as the mouse does: press, release, double-click, release.
+        QTest::mouseDClick(w->windowHandle(), Qt::LeftButton, {}, link->mapTo(w, QPoint(2, 2)));
+        QCOMPARE(fake().opened, QStringList {opened});
+        w->hide();
+    }
+
     // ---- Splash window
 
     void splashTitleFollowsTheAboutLabel()
@@ -291,6 +380,8 @@ private slots:
         ProgramFolder folder;
         TfrmStart splash;
         QCOMPARE(splash.TimerStart->interval(), 10000);
+        // A coarse timer would end the ten seconds anywhere from 9.5 s to 10.5 s.
+        QCOMPARE(splash.TimerStart->timerType(), Qt::PreciseTimer);
         QVERIFY(!splash.TimerStart->isActive());
 
         bool runningWhenShown = false;

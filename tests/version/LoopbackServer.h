@@ -15,6 +15,7 @@ struct Risposta
     QByteArray body;
     QByteArray headers = "Content-Type: text/html\r\n";
     bool hang = false; // accept and never answer
+    int missing = 0;   // bytes announced beyond the body and never sent: the transfer stays open
 };
 
 class LoopbackServer : public QObject
@@ -55,8 +56,9 @@ private:
         if (r.hang)
             return;
         s->write("HTTP/1.1 " + QByteArray::number(r.status) + " X\r\n" + r.headers + "Content-Length: "
-                 + QByteArray::number(r.body.size()) + "\r\nConnection: close\r\n\r\n" + r.body);
-        s->disconnectFromHost();
+                 + QByteArray::number(r.body.size() + r.missing) + "\r\nConnection: close\r\n\r\n" + r.body);
+        if (r.missing == 0)
+            s->disconnectFromHost();
     }
 
     QTcpServer server;

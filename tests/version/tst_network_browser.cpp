@@ -1,17 +1,21 @@
 // The page loader against a loopback server: bodies, failures that still complete, the size cut, downloads.
 #include "LoopbackServer.h"
 #include "TestMain.h"
+#include "platform/DownloadRules.h"
 #include "platform/DownloadWindow.h"
+#include "platform/FileDownload.h"
 #include "platform/NetworkBrowser.h"
 #include "support/Errors.h"
 
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <memory>
 
 Q_DECLARE_METATYPE(Risposta)
@@ -213,6 +217,76 @@ private slots:
             QVERIFY(w->messaggio->text().contains("non riuscito"));
         }
         w->close();
+    }
+
+    // Each reservation takes a name no one else holds, a dangling link's included.
+    void nomiRiservati()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QFile::link(dir.filePath("altrove/x"), dir.filePath("trilor (1).exe")));
+        QString errore;
+        const QString primo = reserveFilePath(dir.path(), "trilor.exe", errore);
+        const QString secondo = reserveFilePath(dir.path(), "trilor.exe", errore);
+        QCOMPARE(primo, dir.filePath("trilor.exe"));
+        QCOMPARE(secondo, dir.filePath("trilor (2).exe"));
+        QVERIFY(QFileInfo(primo).isFile() && QFileInfo(secondo).isFile());
+        QVERIFY(!QFileInfo::exists(dir.filePath("altrove/x")));
+        QVERIFY(reserveFilePath(dir.filePath("manca"), "trilor.exe", errore).isEmpty());
+        QVERIFY(!errore.isEmpty());
+    }
+
+    // Two transfers of the same file at once never share a name, and each is saved whole.
+    void dueScaricamentiInsieme()
+    {
+        QDir dir(scaricati());
+        dir.removeRecursively();
+        LoopbackServer server;
+        server.set("/prg/trilor.exe", Risposta {200, "MZ parte", "", false, 4});
+        FileDownload primo(server.url("/prg/trilor.exe"), dir.path(), 10000);
+        FileDownload secondo(server.url("/prg/trilor.exe"), dir.path(), 10000);
+        QTRY_VERIFY(!primo.filePath().isEmpty() && !secondo.filePath().isEmpty());
+        const QString nomePrimo = primo.filePath();
+        QVERIFY(nomePrimo != secondo.filePath());
+        QCOMPARE(QFileInfo(nomePrimo).dir(), dir);
+        QSignalSpy fine(&primo, &FileDownload::finished);
+        primo.cancel();
+        QCOMPARE(fine.count(), 1);
+        QVERIFY(!QFile::exists(nomePrimo));
+        QVERIFY(QFile::exists(secondo.filePath()));
+        secondo.cancel();
+        QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    // The program ends while a download is under way: nothing of it stays in the folder, whether
+    // the end closes the windows first (quit) or not (exit).
+    void fineProgrammaDuranteScaricamento_data()
+    {
+        QTest::addColumn<bool>("chiudeLeFinestre");
+        QTest::newRow("quit closes the windows") << true;
+        QTest::newRow("exit leaves them") << false;
+    }
+    void fineProgrammaDuranteScaricamento()
+    {
+        QFETCH(bool, chiudeLeFinestre);
+        QDir dir(scaricati());
+        dir.removeRecursively();
+        LoopbackServer server;
+        server.set("/prg/trilor.exe", Risposta {200, "MZ parte", "", false, 4});
+        NetworkBrowser browser;
+        browser.navigate(server.url("/prg/trilor.exe"));
+        QTRY_VERIFY(finestra());
+        QPointer<DownloadWindow> w = finestra();
+        QTRY_VERIFY(!w->download()->filePath().isEmpty());
+        QVERIFY(!dir.entryList(QDir::Files | QDir::Hidden).isEmpty());
+        QTimer::singleShot(0, qApp, [chiudeLeFinestre] {
+            if (chiudeLeFinestre)
+                QCoreApplication::quit();
+            else
+                QCoreApplication::exit(0);
+        });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden), QStringList());
+        delete w;
     }
 
     // Asked for from a modal window (as the version check is), it can still be stopped.

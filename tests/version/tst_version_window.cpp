@@ -1,6 +1,7 @@
 // The version check window driven against a loopback version page.
 #include "LoopbackServer.h"
 #include "TestMain.h"
+#include "WindowSystem.h"
 #include "platform/DownloadWindow.h"
 #include "support/About.h"
 #include "version/ControllaVersione.h"
@@ -64,6 +65,27 @@ class TestVersionWindow : public QObject
         return nullptr;
     }
     static QColor colore(QLabel *l) { return l->palette().color(QPalette::WindowText); }
+
+    // Every text readable in full inside its label, and the advice line clear of "Scarica".
+    static void testiAlLoroPosto(const TFrmControllaVersione &w)
+    {
+        for (const QLabel *l : w.findChildren<QLabel *>()) {
+            QVERIFY2(QFontMetrics(l->font()).horizontalAdvance(l->text()) <= l->width(),
+                     qPrintable(l->objectName() + ": " + l->text()));
+            QVERIFY2(l->geometry().right() < w.Panel1->width(), qPrintable(l->objectName()));
+        }
+        QVERIFY2(w.LabMessaggioPiccolo->geometry().right() < w.sbScarica->x(),
+                 qPrintable(w.LabMessaggioPiccolo->text()));
+        // The coloured verdict, as drawn, ends above the buttons, which overlap its place.
+        const QImage drawn = w.LabMessaggioGrande->grab().toImage();
+        int bottom = -1;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                if (drawn.pixelColor(x, y) != drawn.pixelColor(0, 0) && qGray(drawn.pixel(x, y)) < 200)
+                    bottom = y;
+        QVERIFY2(w.LabMessaggioGrande->y() + bottom / qRound(drawn.devicePixelRatio()) < w.sbScarica->y(),
+                 qPrintable(QString::number(bottom)));
+    }
 
 private slots:
     void initTestCase()
@@ -181,10 +203,7 @@ private slots:
         QCOMPARE(colore(w->LabMessaggioGrande), nuovo ? QColor(0, 128, 0) : QColor(255, 0, 0));
         QCOMPARE(w->LabMessaggioPiccolo->text(), consiglio);
         QCOMPARE(w->sbScarica->isEnabled(), nuovo);
-        // The advice shares its line with the buttons: it must end before "Scarica", all of it readable.
-        const QLabel *advice = w->LabMessaggioPiccolo;
-        QVERIFY2(advice->geometry().right() < w->sbScarica->x(), qPrintable(QString::number(advice->geometry().right())));
-        QVERIFY(QFontMetrics(advice->font()).horizontalAdvance(consiglio) <= advice->width());
+        testiAlLoroPosto(*w);
     }
 
     void secondoControllo_data()
@@ -264,6 +283,23 @@ private slots:
         QVERIFY(!w.isVisible());
     }
 
+    // "Controlla" pressed when the loader refuses the address: the click's handler fails, the
+    // general error box says why, and the window still answers.
+    void controlloRifiutatoAlClic()
+    {
+        fake().host = "";
+        auto w = apri(false);
+        QVERIFY(w);
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, w->sbControlla->mapTo(w.get(), QPoint(10, 10)));
+        QTRY_COMPARE(fake().boxes.size(), 2);
+        QCOMPARE(fake().boxes[1].kind, MessageKind::Error);
+        QCOMPARE(fake().boxes[1].title, "TQZ_Trillora");
+        QCOMPARE(fake().boxes[1].text, "Indirizzo non valido: http:///index.php?show=ctrlvers&prg=TQZ_Trillora.");
+        QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, w->sbEsci->mapTo(w.get(), QPoint(10, 10)));
+        QTRY_VERIFY(!w->isVisible());
+    }
+
     void riaperturaChiedeDiNuovo()
     {
         server->page("/index.php", "<p>Versione-19</p>");
@@ -271,6 +307,33 @@ private slots:
         QVERIFY(apri(true));
         QCOMPARE(fake().boxes.size(), 2);
         QCOMPARE(server->requests.size(), 2);
+    }
+
+    // The question and the check come once per opening, wherever the focus goes afterwards.
+    void riattivazioneNonRichiede_data()
+    {
+        QTest::addColumn<bool>("altroProgramma");
+        QTest::newRow("back from another program") << true;
+        QTest::newRow("back from another window of the program") << false;
+    }
+    void riattivazioneNonRichiede()
+    {
+        QFETCH(bool, altroProgramma);
+        server->page("/index.php", "<p>Versione-19</p>");
+        auto w = apri(true);
+        QVERIFY(w);
+        QWidget altra;
+        altra.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&altra));
+        for (int volta = 0; volta < 2; ++volta) {
+            WindowSystem::focusTo(altroProgramma ? nullptr : altra.windowHandle());
+            WindowSystem::focusTo(w->windowHandle());
+            QCOMPARE(QApplication::activeWindow(), w.get());
+        }
+        QTest::qWait(200);
+        QCOMPARE(fake().boxes.size(), 1);
+        QCOMPARE(server->requests, QStringList({paginaVersione}));
+        QVERIFY(w->sbControlla->isEnabled());
     }
 
     void traduzione_data()
@@ -322,6 +385,7 @@ private slots:
             QCOMPARE(fake().boxes[0].kind, MessageKind::Error);
         QCOMPARE(w->LabVerInternet->text(), "19");
         QCOMPARE(w->sbScarica->toolTip(), "http://" + server->host() + "/prg/trilor.exe");
+        testiAlLoroPosto(*w);
     }
 
     void versioneInstallataIlleggibile()

@@ -1,0 +1,25 @@
+// One click of a widget that is not a button: a press and a release of the left button on it.
+#pragma once
+
+#include <QObject>
+
+class QWidget;
+
+// Watches a widget and reports its clicks. The double-click that follows a click adds nothing:
+// Qt delivers press, release, double-click, release, and that second release is not a click.
+class Clic : public QObject
+{
+    Q_OBJECT
+public:
+    // Owned by the widget it watches.
+    explicit Clic(QWidget *widget);
+
+signals:
+    void clic();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool premuto = false;
+};
