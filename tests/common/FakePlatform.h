@@ -1,6 +1,7 @@
 // A platform seam for tests: a settable clock and folder, recorded boxes, links and sounds.
 #pragma once
 
+#include "platform/NetworkBrowser.h"
 #include "platform/Platform.h"
 
 #include <QList>
@@ -33,6 +34,9 @@ public:
     // "wait 50", "tone 1050 100", "sound 152", "port 0x43 0xb6"
     QStringList calls;
     std::function<Browser *(QWidget *)> browserFactory;
+    // The page loader's limits, shortened by tests of servers that do not answer or never finish.
+    int browserTimeoutMs = NetworkBrowser::defaultTimeoutMs;
+    int browserDeadlineMs = NetworkBrowser::defaultDeadlineMs;
 
     bool messageBox(MessageKind kind, const QString &title, const QString &text) override;
     void shellOpen(const QString &target) override;
