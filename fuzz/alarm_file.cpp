@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <cstdint>
@@ -75,10 +76,10 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     new QApplication(*argc, *argv);
     installPlatform(new FakePlatform);
-    // tmpfs where there is one: every save is synced to disk.
+    // On tmpfs where there is one, since every save is synced to disk; removed at exit.
     const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-    folder = base + QStringLiteral("/trillora-fuzz-%1").arg(QCoreApplication::applicationPid());
-    QDir().mkpath(folder);
+    static QTemporaryDir temporary(base + QStringLiteral("/trillora-fuzz-XXXXXX"));
+    folder = temporary.path();
     fake().reset(folder);
     FrmMain = new TFrmMain;
     FrmMain->Timer1->stop();

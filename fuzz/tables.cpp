@@ -7,12 +7,12 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTemporaryDir>
 #include <QVariant>
 #include <cstdint>
 #include <cstdlib>
@@ -72,9 +72,8 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     new QCoreApplication(*argc, *argv);
     installPlatform(new FakePlatform);
-    const QString folder = QDir::tempPath() + QStringLiteral("/trillora-fuzz-tables-%1").arg(QCoreApplication::applicationPid());
-    QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
+    static QTemporaryDir temporary; // removed at exit
+    const QString folder = temporary.path();
     table = folder + QStringLiteral("/lingua.db");
     if (!QFile::copy(QStringLiteral(TRILLORA_LINGUA_DB), table))
         std::abort();
