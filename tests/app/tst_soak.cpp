@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QMap>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QToolButton>
 #include <array>
@@ -227,9 +228,13 @@ private slots:
         FrmMain->Timer1->stop();
         FrmMain->TimerElimina->stop();
         FrmSveglia = new TFrmSveglia;
-
         // Each ring shows the ringing window, and the offscreen platform warns that it cannot raise it.
         QLoggingCategory::setFilterRules(QStringLiteral("qt.qpa.*.warning=false\ndefault.warning=false"));
+        const auto pulizia = qScopeGuard([] {
+            QLoggingCategory::setFilterRules({});
+            delete FrmSveglia;
+            FrmSveglia = nullptr;
+        });
         const QTime inizio(23, 50, 0, 0);
         QElapsedTimer orologioVero;
         orologioVero.start();
@@ -252,8 +257,10 @@ private slots:
             // TimerElimina, every 5 simulated seconds.
             if (t / EliminaMs != (t + TickMs) / EliminaMs) {
                 FrmMain->TimerEliminaTimer();
-                for (std::size_t i = 0; i < 5; ++i)
+                for (std::size_t i = 0; i < 5; ++i) {
                     abilitato[i] = modello[i].has_value();
+                    QCOMPARE(elimina(static_cast<int>(i))->isEnabled(), abilitato[i]);
+                }
             }
 
             // About one change a simulated minute.
@@ -286,10 +293,6 @@ private slots:
         // The run must have exercised the trigger, not just the clock.
         QVERIFY(suonateInTutto > 250);
         QVERIFY(salvato.has_value());
-
-        QLoggingCategory::setFilterRules({});
-        delete FrmSveglia;
-        FrmSveglia = nullptr;
     }
 };
 
