@@ -18,7 +18,7 @@ QStringList righe(const QByteArray &bytes);
 // Written to a temporary file beside the old one and renamed over it, so a failed save
 // (full disk, read-only folder, a crash half-way) never loses the file already there.
 bool scrivi(const QString &path, const QStringList &lines);
-// Nothing when the file cannot be opened or read.
+// Nothing when the file cannot be opened or read, or is not a regular file (a folder, a pipe, a device).
 std::optional<QStringList> leggi(const QString &path);
 
 } // namespace FileSveglie

@@ -39,8 +39,10 @@ QString cartellaScaricamenti()
 } // namespace
 
 NetworkBrowser::NetworkBrowser(QObject *parent, int timeoutMs)
-    : Browser(parent), nam(new QNetworkAccessManager(this)), timeoutMs(timeoutMs)
+    : Browser(parent), nam(new QNetworkAccessManager(this)), timeoutMs(timeoutMs), scadenza(new QTimer(this))
 {
+    scadenza->setSingleShot(true);
+    connect(scadenza, &QTimer::timeout, this, &NetworkBrowser::onDeadline);
 }
 
 NetworkBrowser::~NetworkBrowser()
@@ -74,6 +76,8 @@ void NetworkBrowser::navigate(const QString &address)
     reply->setReadBufferSize(pageLimit);
     connect(reply, &QNetworkReply::readyRead, this, &NetworkBrowser::onReadyRead);
     connect(reply, &QNetworkReply::finished, this, &NetworkBrowser::onFinished);
+    // The transfer time-out restarts with every byte; a server trickling a page is stopped here.
+    scadenza->start(deadlineMs);
 }
 
 bool NetworkBrowser::hasDocument() const
@@ -113,6 +117,15 @@ void NetworkBrowser::onFinished()
     chiudiPagina();
 }
 
+void NetworkBrowser::onDeadline()
+{
+    if (!reply)
+        return;
+    indirizzo = reply->url();
+    lascia();
+    completa(paginaDiErrore(tr("pagina non completa dopo %1 ms").arg(deadlineMs)));
+}
+
 void NetworkBrowser::chiudiPagina()
 {
     indirizzo = reply->url();
@@ -121,8 +134,8 @@ void NetworkBrowser::chiudiPagina()
     completa(::bodyOuterHtml(ricevuto, charset).value_or(QByteArray()));
 }
 
-// A page address that turned out to serve a file: the file goes to its own window and this load
-// ends without a document.
+// A page address that turned out to serve a file: the file goes to its own window, and the page
+// completes all the same, so that whoever waits for it is not left waiting.
 bool NetworkBrowser::passaAScaricamento()
 {
     const QByteArray type = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
@@ -130,8 +143,10 @@ bool NetworkBrowser::passaAScaricamento()
     if (!looksLikeDownload(reply->url(), type, disposition))
         return false;
     const QUrl url = reply->url();
+    indirizzo = url;
     lascia();
     scarica(url);
+    completa(paginaDiErrore(tr("è un file, salvato a parte")));
     return true;
 }
 
@@ -145,6 +160,7 @@ void NetworkBrowser::completa(const QByteArray &body)
 
 void NetworkBrowser::lascia()
 {
+    scadenza->stop();
     if (!reply)
         return;
     reply->disconnect(this);

@@ -24,6 +24,11 @@ void esci(j_common_ptr info)
 // Warnings (a truncated stream among them) are counted, not printed.
 void taci(j_common_ptr) {}
 
+// A few hundred bytes can declare a picture of 65500 x 65500 pixels, and a progressive one makes
+// libjpeg hold all of its coefficients: both are bounded far above the logos' size.
+constexpr unsigned long MassimoPixel = 4096ul * 4096ul;
+constexpr long MassimaMemoriaLibjpeg = 128l * 1024 * 1024;
+
 // Everything that owns memory lives outside the setjmp frame, so a longjmp skips no destructor
 // that matters: the image is only handed out after a clean finish.
 bool decodifica(jpeg_decompress_struct &info, const QByteArray &dati, QImage &immagine)
@@ -31,6 +36,8 @@ bool decodifica(jpeg_decompress_struct &info, const QByteArray &dati, QImage &im
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(dati.constData()),
                  static_cast<unsigned long>(dati.size()));
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK)
+        return false;
+    if (static_cast<unsigned long>(info.image_width) * info.image_height > MassimoPixel)
         return false;
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
@@ -65,6 +72,8 @@ QImage decodificaJpeg(const QByteArray &dati)
     bool riuscita = false;
     if (setjmp(errore.ritorno) == 0) {
         jpeg_create_decompress(&info);
+        // Past this libjpeg asks for a temporary file, which it has none of, and fails cleanly.
+        info.mem->max_memory_to_use = MassimaMemoriaLibjpeg;
         riuscita = decodifica(info, dati, immagine);
     }
     jpeg_destroy_decompress(&info);

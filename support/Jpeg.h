@@ -6,7 +6,8 @@
 #include <QString>
 
 // The picture held in the bytes, as 24-bit RGB. Empty, damaged or truncated data gives a null
-// image: a picture with grey holes is never shown as if it were whole.
+// image: a picture with grey holes is never shown as if it were whole. So does a picture of more
+// than 4096 x 4096 pixels, which a few bytes of header can claim.
 QImage decodificaJpeg(const QByteArray &dati);
 
 // The picture of a file or resource (":/logos/splash.jpg"); null when it cannot be read or decoded.

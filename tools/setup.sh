@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Installs the missing Debian packages of tools/packages.txt, then configures and builds into build/.
-# Arguments go to CMake's configure step (./run passes -DBUILD_TESTING=OFF, ./test ON).
+# Installs the missing Debian packages of tools/packages.txt, then configures (with any CMake options
+# given: ./run passes -DBUILD_TESTING=OFF, ./test ON) and builds into build/.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-wanted=$(grep -v '^#' "$here/tools/packages.txt" | sed '/^[[:space:]]*$/d')
+# ./test names another build folder, and a further package list, for its sanitizer and fuzzing builds.
+build="${TRILLORA_BUILD_DIR:-$here/build}"
+lists=("$here/tools/packages.txt" ${TRILLORA_MORE_PACKAGES:+"$TRILLORA_MORE_PACKAGES"})
+
+wanted=$(cat "${lists[@]}" | grep -v '^#' | sed '/^[[:space:]]*$/d')
 missing=()
 for p in $wanted; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -25,5 +29,5 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-cmake --build "$here/build"
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake --build "$build"

@@ -1,4 +1,5 @@
 // Saving and loading "sveglia.imptqz": exact bytes, line breaks, bad files and failed saves.
+#include "FileAccess.h"
 #include "MainWindowFixture.h"
 #include "TestMain.h"
 #include "app/AlarmFile.h"
@@ -7,8 +8,14 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QToolButton>
+#include <atomic>
 #include <csignal>
+#include <fcntl.h>
+#include <functional>
+#include <optional>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -36,6 +43,8 @@ void writeAll(const QString &path, const QByteArray &bytes)
 const QByteArray freshFile = "*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\nCasse\r\nMaggiore\r\n";
 
 } // namespace
+
+Q_DECLARE_METATYPE(std::function<void(const QString &)>)
 
 class TestAlarmFile : public QObject
 {
@@ -157,14 +166,57 @@ private slots:
         QVERIFY(fake().boxes.isEmpty());
     }
 
-    void fileDeletedAfterStart()
+    // What stands at the file's place when "Carica impostazioni" is pressed, found there after start.
+    void loadFailsWhenTheFileChanged_data()
     {
+        QTest::addColumn<std::function<void(const QString &)>>("change");
+        using Change = std::function<void(const QString &)>;
+        QTest::newRow("removed") << Change([](const QString &path) { QFile::remove(path); });
+        QTest::newRow("replaced by a folder") << Change([](const QString &path) {
+            QFile::remove(path);
+            QDir().mkdir(path);
+        });
+        QTest::newRow("made unreadable") << Change([](const QString &path) { QFile::setPermissions(path, {}); });
+        QTest::newRow("replaced by a named pipe") << Change([](const QString &path) {
+            QFile::remove(path);
+            QCOMPARE(::mkfifo(qPrintable(path), 0644), 0);
+        });
+        QTest::newRow("replaced by a link to a device") << Change([](const QString &path) {
+            QFile::remove(path);
+            QVERIFY(QFile::link(QStringLiteral("/dev/null"), path));
+        });
+    }
+
+    void loadFailsWhenTheFileChanged()
+    {
+        QFETCH(std::function<void(const QString &)>, change);
         MainWindowFixture f([](const QString &dir) { writeAll(dir + QStringLiteral("/sveglia.imptqz"), freshFile); });
         QVERIFY(FrmMain->sbLoad->isEnabled());
         FrmMain->ed1sv1->setText(QStringLiteral("07"));
-        QFile::remove(f.file(QStringLiteral("sveglia.imptqz")));
+        const QString path = f.file(QStringLiteral("sveglia.imptqz"));
+        change(path);
+        // The folder open to all, so that only the file itself stands in the way.
+        QFile::setPermissions(f.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                                | QFile::ExeOther);
         const QStringList before = fields();
-        FrmMain->sbLoad->click();
+
+        // A reader that blocks on the pipe is let go by a writer, so a hang shows as a wrong load.
+        std::atomic<bool> done {false};
+        std::thread writer([&] {
+            while (!done) {
+                const int fd = ::open(qPrintable(path), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0)
+                    ::close(fd);
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+        });
+        {
+            ComeUtenteComune utente;
+            FrmMain->sbLoad->click();
+        }
+        done = true;
+        writer.join();
+
         QCOMPARE(fake().boxes.size(), 1);
         QCOMPARE(fake().boxes[0].title, QStringLiteral("Errore"));
         QCOMPARE(fake().boxes[0].text, QStringLiteral("Recupero impossibile."));
@@ -196,20 +248,47 @@ private slots:
         QVERIFY(!FrmMain->sbLoad->isEnabled());
     }
 
-    void saveIntoAReadOnlyFolderFails()
+    // A folder the program may not write into, with or without an earlier file in it.
+    void saveIntoAnUnwritableFolderFails_data()
     {
-        MainWindowFixture f([](const QString &dir) { writeAll(dir + QStringLiteral("/sveglia.imptqz"), freshFile); });
-        QFile::setPermissions(f.dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-        if (::access(qPrintable(f.dir.path()), W_OK) == 0) {
-            QFile::setPermissions(f.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            QSKIP("this user writes into read-only folders (root)");
-        }
+        QTest::addColumn<bool>("mount");
+        QTest::addColumn<bool>("earlier");
+        QTest::newRow("no write permission, earlier file kept") << false << true;
+        QTest::newRow("no write permission, no file") << false << false;
+        QTest::newRow("read-only file system, earlier file kept") << true << true;
+        QTest::newRow("read-only file system, no file") << true << false;
+    }
+
+    void saveIntoAnUnwritableFolderFails()
+    {
+        QFETCH(bool, mount);
+        QFETCH(bool, earlier);
+        MainWindowFixture f([earlier](const QString &dir) {
+            if (earlier)
+                writeAll(dir + QStringLiteral("/sveglia.imptqz"), freshFile);
+        });
         FrmMain->ed1sv1->setText(QStringLiteral("07"));
-        FrmMain->SpeedButton1->click();
+        {
+            std::optional<MontataSolaLettura> solaLettura;
+            std::optional<ComeUtenteComune> utente;
+            if (mount) {
+                solaLettura.emplace(f.dir.path());
+                if (!solaLettura->montata())
+                    QSKIP("no mount namespace here to make a read-only folder");
+            } else {
+                QFile::setPermissions(f.dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther
+                                                        | QFile::ExeOther);
+                utente.emplace();
+            }
+            FrmMain->SpeedButton1->click();
+        }
         QFile::setPermissions(f.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(fake().boxes.size(), 1);
         QCOMPARE(fake().boxes[0].text, QStringLiteral("Scrittura non eseguita."));
-        QCOMPARE(readAll(f.file(QStringLiteral("sveglia.imptqz"))), freshFile);
+        QCOMPARE(FrmMain->sbLoad->isEnabled(), earlier);
+        QCOMPARE(readAll(f.file(QStringLiteral("sveglia.imptqz"))), earlier ? freshFile : QByteArray());
+        QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 earlier ? QStringList {QStringLiteral("sveglia.imptqz")} : QStringList());
     }
 
     // A save that runs out of room half-way must leave the earlier file whole.

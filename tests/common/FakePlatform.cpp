@@ -82,7 +82,9 @@ Browser *FakePlatform::createBrowser(QWidget *parent)
 {
     if (browserFactory)
         return browserFactory(parent);
-    return new NetworkBrowser(parent);
+    auto *browser = new NetworkBrowser(parent, browserTimeoutMs);
+    browser->setDeadline(browserDeadlineMs);
+    return browser;
 }
 
 void FakePlatform::wakeAt(const std::optional<QDateTime> &when)

@@ -1,6 +1,7 @@
 // A platform seam for tests: a settable clock and folder, recorded boxes, links and sounds.
 #pragma once
 
+#include "platform/NetworkBrowser.h"
 #include "platform/Platform.h"
 
 #include <QList>
@@ -41,6 +42,9 @@ public:
     QStringList wakes;
     // Also handed each wake time, e.g. to pass it on to a real helper.
     std::function<void(const std::optional<QDateTime> &)> onWake;
+    // The page loader's limits, shortened by tests of servers that do not answer or never finish.
+    int browserTimeoutMs = NetworkBrowser::defaultTimeoutMs;
+    int browserDeadlineMs = NetworkBrowser::defaultDeadlineMs;
 
     bool messageBox(MessageKind kind, const QString &title, const QString &text) override;
     void shellOpen(const QString &target) override;

@@ -59,6 +59,32 @@ private slots:
         QTest::newRow("afternoon hours are on the 24-hour clock")
             << "19.05 *.* *.* *.* *.*" << QStringList {"07:05:00", "19:05:00"}
             << QStringList {"quiet 19.05 *.* *.* *.* *.*", "ring " + free} << "19.05.00";
+        // The clock jumping: suspend and resume, a manual change, daylight saving. A slot rings at most
+        // once per visit of its minute, and only when a tick falls in it.
+        const QString set = QStringLiteral("07.30 *.* *.* *.* *.*");
+        QTest::newRow("jump forward over the minute: no ring, the slot stays")
+            << set << QStringList {"07:29:59", "07:31:00"} << QStringList {"quiet " + set, "quiet " + set} << "07.31.00";
+        QTest::newRow("skipped minute rings when the clock next reaches it")
+            << set << QStringList {"07:29:59", "08:00:00", "07:30:00"}
+            << QStringList {"quiet " + set, "quiet " + set, "ring " + free} << "07.30.00";
+        QTest::newRow("jump landing inside the minute rings")
+            << set << QStringList {"06:00:00", "07:30:45"} << QStringList {"quiet " + set, "ring " + free} << "07.30.45";
+        QTest::newRow("jump back into the minute after it rang: no second ring")
+            << set << QStringList {"07:30:00", "07:31:00", "07:30:10"}
+            << QStringList {"ring " + free, "quiet " + free, "quiet " + free} << "07.30.10";
+        QTest::newRow("jump back to before the minute before it rang: rings once when it comes")
+            << set << QStringList {"07:20:00", "07:10:00", "07:30:00", "07:30:00.400"}
+            << QStringList {"quiet " + set, "quiet " + set, "ring " + free, "quiet " + free} << "07.30.00";
+        const QString dst = QStringLiteral("02.30 *.* *.* *.* *.*");
+        QTest::newRow("daylight saving ends: the repeated hour rings only the first time")
+            << dst << QStringList {"02:30:00", "02:59:59.600", "02:00:00", "02:30:00"}
+            << QStringList {"ring " + free, "quiet " + free, "quiet " + free, "quiet " + free} << "02.30.00";
+        QTest::newRow("daylight saving begins: the missing hour does not ring")
+            << dst << QStringList {"01:59:59.600", "03:00:00", "03:30:00"}
+            << QStringList {"quiet " + dst, "quiet " + dst, "quiet " + dst} << "03.30.00";
+        QTest::newRow("tick repeated after a step back: two slots of the same minute ring once each")
+            << "07.30 07.30 *.* *.* *.*" << QStringList {"07:30:00.400", "07:30:00", "07:30:00.400"}
+            << QStringList {"ring *.* 07.30 *.* *.* *.*", "ring " + free, "quiet " + free} << "07.30.00";
     }
 
     void ticks()

@@ -2,6 +2,7 @@
 #include "TestMain.h"
 #include "support/Jpeg.h"
 
+#include <QBuffer>
 #include <QFile>
 
 namespace {
@@ -83,6 +84,39 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QVERIFY(decodificaJpeg(bytes).isNull());
+    }
+
+    // A picture is decoded only up to 4096 x 4096 pixels: past that a few hundred bytes could make
+    // the decoder take gigabytes.
+    void pictureSize_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("decoded");
+        const auto encoded = [](int width, int height) {
+            QImage picture(width, height, QImage::Format_RGB888);
+            picture.fill(Qt::white);
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            picture.save(&buffer, "JPG");
+            return bytes;
+        };
+        QTest::newRow("5000 x 4000 picture refused") << encoded(5000, 4000) << false;
+        QTest::newRow("8000 x 2 picture decoded: the limit is on pixels") << encoded(8000, 2) << true;
+        // Found by fuzzing: a progressive header declaring 32800 x 2080 pixels in 250 bytes.
+        QTest::newRow("declared 32800 x 2080, progressive")
+            << QByteArray::fromBase64("/9j/4AAQSkZJRgABAQAAAQAAAAD/2wBDAAMCEP/CABFiYmJiYmJiYmJiYmJiYmJiYmJiYmJiYmJiEBAQEBAQEBAQEBAQEBAQEB"
+                                      "AQEBAQEBAQEBAQEBAQEBD/wgARCIAIIAgDAREAAhEBAxEB/8QAFAABAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAMH/xAAVEAEB"
+                                      "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAABxkf/aAAgBAQABPxBVP//Z")
+            << false;
+    }
+
+    void pictureSize()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, decoded);
+        QVERIFY(!bytes.isEmpty());
+        QCOMPARE(!decodificaJpeg(bytes).isNull(), decoded);
     }
 
     void missingFile() { QVERIFY(caricaJpeg(QStringLiteral(":/logos/none.jpg")).isNull()); }

@@ -53,6 +53,8 @@ private slots:
             << Setup([](const ProgramFolder &f) { f.sql(Settings, {"create table impostazioni (LINGUA text)"}); })
             << "LINGUA" << "" << false;
         QTest::newRow("missing file") << Setup([](const ProgramFolder &) {}) << "LINGUA" << "" << true;
+        QTest::newRow("empty file")
+            << Setup([](const ProgramFolder &f) { f.bytes(Settings, QByteArray()); }) << "LINGUA" << "" << true;
         QTest::newRow("not a database")
             << Setup([](const ProgramFolder &f) { f.bytes(Settings, QByteArray(600, 'x')); }) << "LINGUA" << "" << true;
         QTest::newRow("no table of that name")
@@ -105,6 +107,7 @@ private slots:
             << QStringList {"('Esci', 'First', '')", "('Esci', 'Second', '')"} << "Esci" << "English" << "First";
         QTest::newRow("column name in other letter case") << esci << "Esci" << "eNGLISH" << "Exit";
         QTest::newRow("accented column name") << esci << "Esci" << "Français" << "Sortir";
+        QTest::newRow("empty table: lookup form shown") << QStringList() << "&L'Esci" << "English" << "LEsci";
     }
 
     void lookup()
@@ -143,6 +146,9 @@ private slots:
         QTest::newRow("not a database")
             << Setup([](const ProgramFolder &f) { f.bytes(Languages, QByteArray(4096, '\x7f')); }) << "English"
             << "file is not a database";
+        QTest::newRow("empty file")
+            << Setup([](const ProgramFolder &f) { f.bytes(Languages, QByteArray()); }) << "English"
+            << "no such table: lingua";
         QTest::newRow("no table lingua") << languageTable({"create table altro (ITALIANO text, English text)"})
                                          << "English" << "no such table: lingua";
         QTest::newRow("no ITALIANO column") << languageTable({"create table lingua (English text)"}) << "English"

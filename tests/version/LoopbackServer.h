@@ -7,7 +7,19 @@
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
+#include <memory>
+
+#include <sys/socket.h>
+
+// How a server breaks down once it has read the request.
+enum class Guasto {
+    Nessuno,
+    Reset,    // headers and part of the body, then a TCP reset
+    Infinito, // a body that never ends, sent as fast as it is read
+    Goccia,   // a body that never ends, one byte every 50 ms
+};
 
 struct Risposta
 {
@@ -16,6 +28,7 @@ struct Risposta
     QByteArray headers = "Content-Type: text/html\r\n";
     bool hang = false; // accept and never answer
     int missing = 0;   // bytes announced beyond the body and never sent: the transfer stays open
+    Guasto guasto = Guasto::Nessuno;
 };
 
 class LoopbackServer : public QObject
@@ -55,10 +68,60 @@ private:
         const Risposta r = routes.value(QUrl(target).path(), Risposta {404, "<body>no</body>"});
         if (r.hang)
             return;
+        if (r.guasto != Guasto::Nessuno) {
+            guasta(s, r.guasto);
+            return;
+        }
         s->write("HTTP/1.1 " + QByteArray::number(r.status) + " X\r\n" + r.headers + "Content-Length: "
                  + QByteArray::number(r.body.size() + r.missing) + "\r\nConnection: close\r\n\r\n" + r.body);
         if (r.missing == 0)
             s->disconnectFromHost();
+    }
+
+    // Endless bodies stop by themselves too: after 64 MiB, or five minutes of drops.
+    static void guasta(QTcpSocket *s, Guasto guasto)
+    {
+        const QByteArray head = "HTTP/1.1 200 X\r\nContent-Type: text/html\r\n";
+        switch (guasto) {
+        case Guasto::Nessuno:
+            break;
+        case Guasto::Reset: {
+            s->write(head + "Content-Length: 100000\r\n\r\n<body><p>Versione - 19</p>");
+            s->flush();
+            // No lingering on close: the peer gets a reset, not an orderly end.
+            const linger subito {1, 0};
+            ::setsockopt(static_cast<int>(s->socketDescriptor()), SOL_SOCKET, SO_LINGER, &subito, sizeof subito);
+            s->abort();
+            break;
+        }
+        case Guasto::Infinito: {
+            s->write(head + "Connection: close\r\n\r\n<body>");
+            auto sent = std::make_shared<qint64>(0);
+            const auto more = [s, sent] {
+                while (s->state() == QAbstractSocket::ConnectedState && s->bytesToWrite() < (1 << 20)
+                       && *sent < (64 << 20)) {
+                    s->write(QByteArray("<p>nulla</p>").repeated(5000));
+                    *sent += 60000;
+                }
+            };
+            connect(s, &QTcpSocket::bytesWritten, s, more);
+            more();
+            break;
+        }
+        case Guasto::Goccia: {
+            s->write(head + "Connection: close\r\n\r\n<body>");
+            auto *drops = new QTimer(s);
+            auto left = std::make_shared<int>(6000);
+            connect(drops, &QTimer::timeout, s, [s, drops, left] {
+                if (s->state() != QAbstractSocket::ConnectedState || --*left < 0)
+                    drops->stop();
+                else
+                    s->write("x");
+            });
+            drops->start(50);
+            break;
+        }
+        }
     }
 
     QTcpServer server;

@@ -206,6 +206,52 @@ private slots:
         testiAlLoroPosto(*w);
     }
 
+    // Whatever the server does wrong, the check ends red without a number, within the loader's
+    // limits, and the window can then be closed.
+    void serverGuasto_data()
+    {
+        QTest::addColumn<Risposta>("pagina");
+        QTest::addColumn<bool>("rifiutata");
+        const QByteArray html = "Content-Type: text/html\r\n";
+        QTest::newRow("connection refused") << Risposta {} << true;
+        QTest::newRow("reset in the middle of the body") << Risposta {200, {}, html, false, 0, Guasto::Reset} << false;
+        QTest::newRow("accepts and never answers") << Risposta {200, {}, html, true} << false;
+        QTest::newRow("body that never ends") << Risposta {200, {}, html, false, 0, Guasto::Infinito} << false;
+        QTest::newRow("body trickling without end") << Risposta {200, {}, html, false, 0, Guasto::Goccia} << false;
+        QTest::newRow("redirect loop") << Risposta {302, {}, html + "Location: /index.php?x\r\n"} << false;
+        QTest::newRow("JSON") << Risposta {200, "{\"Versione\": 19}", "Content-Type: application/json\r\n"} << false;
+        QTest::newRow("PNG picture") << Risposta {200, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), "Content-Type: image/png\r\n"}
+                                     << false;
+        QTest::newRow("binary file") << Risposta {200, "MZ\x90", "Content-Type: application/octet-stream\r\n"} << false;
+    }
+
+    void serverGuasto()
+    {
+        QFETCH(Risposta, pagina);
+        QFETCH(bool, rifiutata);
+        fake().browserTimeoutMs = 500;
+        fake().browserDeadlineMs = 2000;
+        server->set("/index.php", pagina);
+        if (rifiutata) {
+            server.reset();
+            QTcpServer chiuso;
+            QVERIFY(chiuso.listen(QHostAddress::LocalHost));
+            fake().host = QStringLiteral("127.0.0.1:%1").arg(chiuso.serverPort());
+            chiuso.close();
+        }
+        auto w = apri(true);
+        QVERIFY2(w, "the check did not end");
+        QCOMPARE(w->LabMessaggioGrande->text(), nessuna);
+        QCOMPARE(colore(w->LabMessaggioGrande), QColor(255, 0, 0));
+        QCOMPARE(w->LabVerInternet->text(), QString());
+        QCOMPARE(w->LabMessaggioPiccolo->text(), senzaNumero);
+        QVERIFY(!w->sbScarica->isEnabled());
+        w->sbEsci->click();
+        QVERIFY(!w->isVisible());
+        if (DownloadWindow *d = finestraScaricamento())
+            d->close();
+    }
+
     void secondoControllo_data()
     {
         QTest::addColumn<QByteArray>("prima");
