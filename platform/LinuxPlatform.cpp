@@ -1,11 +1,10 @@
-// The platform seam on a Linux desktop: Qt for boxes and the shell, ALSA, libcanberra and ports for sound.
+// The platform seam on a Linux desktop: Qt for boxes and the shell, the sound and network modules, ports.
 #include "platform/LinuxPlatform.h"
 
-#include "platform/MessageSound.h"
-#include "platform/NetworkBrowser.h"
+#include "platform/Modules.h"
 #include "platform/SpeakerPorts.h"
-#include "platform/ToneOutput.h"
 #include "support/Config.h"
+#include "support/Errors.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -17,6 +16,9 @@
 #include <QThread>
 #include <QUrl>
 #include <QWindow>
+
+#include <chrono>
+#include <thread>
 
 QMessageBox *buildMessageBox(MessageKind kind, const QString &title, const QString &text)
 {
@@ -85,8 +87,8 @@ void LinuxPlatform::shellOpen(const QString &target)
     QDesktopServices::openUrl(urlForShell(target));
 }
 
-LinuxPlatform::LinuxPlatform()
-    : tones(std::make_unique<ToneOutput>())
+LinuxPlatform::LinuxPlatform(const QString &moduleFolder)
+    : moduli(moduleFolder)
     , ports(std::make_unique<SpeakerPorts>())
 {
 }
@@ -114,14 +116,36 @@ int LinuxPlatform::platformId()
     return 2;
 }
 
+QString LinuxPlatform::cartellaModuli() const
+{
+    return moduli.isEmpty() ? QCoreApplication::applicationDirPath() : moduli;
+}
+
+// Without its module the program is as on a machine without a sound card: silent, with the
+// patterns keeping their timing.
+SoundOutput *LinuxPlatform::suono()
+{
+    if (!soundTried) {
+        soundTried = true;
+        if (auto *crea = reinterpret_cast<CreaSuono *>(
+                Moduli::entrata(cartellaModuli(), Moduli::Suono, "trillora_sound_create")))
+            sound.reset(crea());
+    }
+    return sound.get();
+}
+
 void LinuxPlatform::systemTone(int frequency, int msecs)
 {
-    tones->play(frequency, msecs);
+    if (SoundOutput *s = suono())
+        s->tone(frequency, msecs);
+    else if (msecs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(msecs));
 }
 
 void LinuxPlatform::messageSound(unsigned type)
 {
-    playMessageSound(type);
+    if (SoundOutput *s = suono())
+        s->messageSound(type);
 }
 
 void LinuxPlatform::sleepMs(int msecs)
@@ -141,5 +165,10 @@ QString LinuxPlatform::siteHost()
 
 Browser *LinuxPlatform::createBrowser(QWidget *parent)
 {
-    return new NetworkBrowser(parent);
+    QString errore;
+    auto *crea = reinterpret_cast<CreaBrowser *>(
+        Moduli::entrata(cartellaModuli(), Moduli::Rete, "trillora_network_browser", &errore));
+    if (!crea)
+        throw TrilloraError(errore);
+    return crea(parent);
 }

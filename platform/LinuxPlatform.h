@@ -6,7 +6,7 @@
 #include <memory>
 
 class QMessageBox;
-class ToneOutput;
+class SoundOutput;
 class SpeakerPorts;
 
 // The box as the seam shows it: icon, buttons and title for the kind, no owner.
@@ -16,10 +16,13 @@ bool runMessageBox(QMessageBox *box);
 // The text a shell link becomes for xdg-open (percent-encoding happens here).
 QUrl urlForShell(const QString &target);
 
+// Sound and the page loader come from modules beside the program (Modules.h), loaded the first
+// time they are needed, so that start-up loads none of ALSA, libcanberra, Qt Network or libxml2.
 class LinuxPlatform : public Platform
 {
 public:
-    LinuxPlatform();
+    // `moduleFolder`: where the modules are; empty means the executable's own folder.
+    explicit LinuxPlatform(const QString &moduleFolder = {});
     ~LinuxPlatform() override;
 
     bool messageBox(MessageKind kind, const QString &title, const QString &text) override;
@@ -36,6 +39,11 @@ public:
     Browser *createBrowser(QWidget *parent) override;
 
 private:
-    std::unique_ptr<ToneOutput> tones;
+    QString cartellaModuli() const;
+    SoundOutput *suono();
+
+    QString moduli;
+    std::unique_ptr<SoundOutput> sound;
+    bool soundTried = false;
     std::unique_ptr<SpeakerPorts> ports;
 };
