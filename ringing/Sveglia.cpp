@@ -29,7 +29,6 @@ QLabel *scritta(QWidget *parent, const char *name, QPoint where, const QString &
     label->setPalette(colours);
     label->setAutoFillBackground(false);
     label->move(where);
-    label->adjustSize();
     return label;
 }
 
@@ -122,6 +121,13 @@ bool TFrmSveglia::event(QEvent *event)
     // Sent only when the window becomes active, so showing an active window again plays nothing.
     if (event->type() == QEvent::WindowActivate)
         FormActivate();
+    // The window is made at start and first seen at the first alarm: the large letters are
+    // measured then, not while the program starts.
+    if (event->type() == QEvent::Polish && !rifinita) {
+        rifinita = true;
+        for (QLabel *label : {Label1, Label3, Label2})
+            label->adjustSize();
+    }
     return QWidget::event(event);
 }
 

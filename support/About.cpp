@@ -4,9 +4,11 @@
 #include "support/Config.h"
 #include "support/Etichetta.h"
 #include "support/Fx.h"
+#include "support/Glifo.h"
 #include "support/Jpeg.h"
 #include "support/Layout.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QPixmap>
 #include <QToolButton>
@@ -32,21 +34,28 @@ QLabel *scritta(QWidget *parent, const char *name, QRect place, const QString &t
     colori.setColor(QPalette::WindowText, Qt::blue);
     label->setPalette(colori);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    stringiSeServe(label);
     return label;
 }
 
 // The designer centred the two addresses in the lower panel; ours are longer than the
-// originals, so each keeps that centre and the width of its text.
+// originals, so each keeps that centre and takes the width of its text.
+const QRect PostoSito(80, 19, 99, 13);
+const QRect PostoPosta(97, 32, 68, 13);
+
 Etichetta *indirizzo(QWidget *parent, const char *name, QRect place, const QString &text)
 {
     auto *label = crea<Etichetta>(parent, name, place);
     label->setText(text);
     aspettoLink(label);
+    return label;
+}
+
+void centraNelPosto(QLabel *label, QRect place)
+{
+    const QWidget *parent = label->parentWidget();
     larghezzaDelTesto(label, parent->width());
     const int left = qBound(0, place.center().x() - label->width() / 2, parent->width() - label->width());
     label->move(left, place.y());
-    return label;
 }
 
 } // namespace
@@ -100,11 +109,6 @@ void TFrmAbout::buildLayout()
     Label6 = scritta(Panel1, "Label6", {8, 65, 246, 13}, QStringLiteral("La sveglia per il pc!"), grassetto);
 
     Image1 = crea<QLabel>(Panel1, "Image1", {6, 88, 150, 142});
-    const QImage logo = caricaJpeg(QStringLiteral(":/logos/about.jpg"));
-    if (!logo.isNull()) {
-        Image1->setPixmap(QPixmap::fromImage(logo));
-        Image1->resize(logo.size());
-    }
 
     LabelNomeVersione = scritta(Panel1, "LabelNomeVersione", {186, 104, 50, 13}, QStringLiteral("Versione"), grassetto);
     LabelVers = scritta(Panel1, "LabelVers", {179, 120, 65, 13}, QStringLiteral("04.2002-18"), grassetto);
@@ -112,18 +116,42 @@ void TFrmAbout::buildLayout()
     sbEsci = crea<QToolButton>(Panel1, "sbEsci", {170, 213, 81, 22});
     sbEsci->setFocusPolicy(Qt::NoFocus);
     sbEsci->setText(QStringLiteral("Esci"));
-    sbEsci->setIcon(QIcon(QStringLiteral(":/glyphs/exit.png")));
+    sbEsci->setIcon(glifo(QStringLiteral("exit")));
     sbEsci->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
     Label4 = scritta(Panel2, "Label4", {47, 6, 177, 13}, QStringLiteral("E' un prodotto TQZ"), grassetto);
-    lblLink = indirizzo(Panel2, "lblLink", {80, 19, 99, 13}, Config::SiteAddress);
-    Label13 = indirizzo(Panel2, "Label13", {97, 32, 68, 13}, Config::SupportAddress);
+    lblLink = indirizzo(Panel2, "lblLink", PostoSito, Config::SiteAddress);
+    Label13 = indirizzo(Panel2, "Label13", PostoPosta, Config::SupportAddress);
 
     Layout::centraSulDesktop(this);
 
     connect(sbEsci, &QToolButton::clicked, this, &TFrmAbout::sbEsciClick);
     connect(lblLink, &Etichetta::clic, this, &TFrmAbout::lblLinkClick);
     connect(Label13, &Etichetta::clic, this, &TFrmAbout::Label13Click);
+}
+
+bool TFrmAbout::event(QEvent *event)
+{
+    if (event->type() == QEvent::Polish && !rifinita) {
+        rifinita = true;
+        rifinisci();
+    }
+    return QDialog::event(event);
+}
+
+// The window is made at start but seen, if ever, much later: its fonts are measured and its
+// logo decoded only when it is about to be shown for the first time.
+void TFrmAbout::rifinisci()
+{
+    for (QLabel *label : {Label2, LabelPrg, Label6, LabelNomeVersione, LabelVers, Label4})
+        stringiSeServe(label);
+    centraNelPosto(lblLink, PostoSito);
+    centraNelPosto(Label13, PostoPosta);
+    const QImage logo = caricaJpeg(QStringLiteral(":/logos/about.jpg"));
+    if (!logo.isNull()) {
+        Image1->setPixmap(QPixmap::fromImage(logo));
+        Image1->resize(logo.size());
+    }
 }
 
 // Hidden, not destroyed: the next opening shows this same window.

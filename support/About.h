@@ -32,8 +32,13 @@ public:
     void lblLinkClick();
     void Label13Click();
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
     void buildLayout();
+    void rifinisci();
+    bool rifinita = false;
 };
 
 extern TFrmAbout *FrmAbout;
