@@ -125,6 +125,7 @@ private:
     void impostaCampiFile(const QStringList &lines);
 
     void buildLayout();
+    void caratteriPropri();
 
     bool shownOnce = false;
     // The Enter whose release may insert must have been pressed in an entry field.

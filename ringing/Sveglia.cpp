@@ -112,6 +112,9 @@ void TFrmSveglia::setVisible(bool visible)
     if (visible && !shownOnce) {
         shownOnce = true;
         Layout::centraSulDesktop(this);
+        // Made at start, first seen at the first alarm: the large letters are measured then.
+        for (QLabel *label : {Label1, Label3, Label2})
+            label->adjustSize();
     }
     QWidget::setVisible(visible);
 }
@@ -121,13 +124,6 @@ bool TFrmSveglia::event(QEvent *event)
     // Sent only when the window becomes active, so showing an active window again plays nothing.
     if (event->type() == QEvent::WindowActivate)
         FormActivate();
-    // The window is made at start and first seen at the first alarm: the large letters are
-    // measured then, not while the program starts.
-    if (event->type() == QEvent::Polish && !rifinita) {
-        rifinita = true;
-        for (QLabel *label : {Label1, Label3, Label2})
-            label->adjustSize();
-    }
     return QWidget::event(event);
 }
 

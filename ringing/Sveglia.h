@@ -51,7 +51,6 @@ private:
     void buildLayout();
 
     bool shownOnce = false;
-    bool rifinita = false;
     // A click is a press and a release both on the red surface.
     bool premutoSulFondo = false;
 };

@@ -8,7 +8,6 @@
 #include "support/Jpeg.h"
 #include "support/Layout.h"
 
-#include <QEvent>
 #include <QFrame>
 #include <QPixmap>
 #include <QToolButton>
@@ -130,13 +129,13 @@ void TFrmAbout::buildLayout()
     connect(Label13, &Etichetta::clic, this, &TFrmAbout::Label13Click);
 }
 
-bool TFrmAbout::event(QEvent *event)
+void TFrmAbout::setVisible(bool visible)
 {
-    if (event->type() == QEvent::Polish && !rifinita) {
+    if (visible && !rifinita) {
         rifinita = true;
         rifinisci();
     }
-    return QDialog::event(event);
+    QDialog::setVisible(visible);
 }
 
 // The window is made at start but seen, if ever, much later: its fonts are measured and its

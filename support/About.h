@@ -32,8 +32,7 @@ public:
     void lblLinkClick();
     void Label13Click();
 
-protected:
-    bool event(QEvent *event) override;
+    void setVisible(bool visible) override;
 
 private:
     void buildLayout();
