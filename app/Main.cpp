@@ -302,10 +302,16 @@ void TFrmMain::Timer1Timer()
 
 bool TFrmMain::ControllaSveglia(QLineEdit *hour, QLineEdit *minute)
 {
-    const QString clock = Sveglie::testoOrologio(platform().localTime());
-    if (EdOrologio->text() != clock)
-        EdOrologio->setText(clock);
-    if (Sveglie::chiaveOrologio(clock) != Sveglie::chiaveSveglia(hour->text(), minute->text()))
+    // The time is read for every slot, but the clock text changes once a second: it is formatted
+    // and shown again only then, not five times in each 400 ms tick.
+    const QTime now = platform().localTime();
+    const int secondo = now.isValid() ? now.msecsSinceStartOfDay() / 1000 : -1;
+    if (secondo != secondoMostrato || EdOrologio->text() != orologio) {
+        secondoMostrato = secondo;
+        orologio = Sveglie::testoOrologio(now);
+        EdOrologio->setText(orologio);
+    }
+    if (!Sveglie::chiaviUguali(orologio, hour->text(), minute->text()))
         return false;
     // Emptying the slot is what keeps the alarm from ringing again.
     hour->setText(Sveglie::Vuoto);

@@ -128,6 +128,9 @@ private:
     void caratteriPropri();
 
     bool shownOnce = false;
+    // The clock text last shown and its second of the day.
+    QString orologio;
+    int secondoMostrato = -2;
     // The Enter whose release may insert must have been pressed in an entry field.
     bool invioPremutoInIngresso = false;
 };
