@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -107,7 +108,7 @@ bool LinuxPlatform::fileExists(const QString &path)
 
 QTime LinuxPlatform::localTime()
 {
-    return QTime::currentTime();
+    return ora.at(QDateTime::currentMSecsSinceEpoch());
 }
 
 // Tones go through the desktop's sound service, as on the NT family.

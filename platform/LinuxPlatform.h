@@ -1,6 +1,7 @@
 // The platform seam on a Linux desktop.
 #pragma once
 
+#include "platform/OraLocale.h"
 #include "platform/Platform.h"
 
 #include <memory>
@@ -42,6 +43,7 @@ private:
     QString cartellaModuli() const;
     SoundOutput *suono();
 
+    OraLocale ora;
     QString moduli;
     std::unique_ptr<SoundOutput> sound;
     bool soundTried = false;
