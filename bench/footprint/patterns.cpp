@@ -1,6 +1,7 @@
 // Wall-clock length of the ringing window's tone patterns through the program's own sound path,
 // on whatever device ALSA's configuration makes the default (the footprint benchmark runs this once
 // for each kind of device, with HOME pointing at a folder whose .asoundrc names it).
+#include "BenchSupport.h"
 #include "app/Application.h"
 #include "app/Main.h"
 #include "platform/LinuxPlatform.h"
@@ -22,9 +23,8 @@ namespace {
 class BenchPlatform : public LinuxPlatform
 {
 public:
-    // The sound module lives beside the program, two folders up from this benchmark.
     BenchPlatform()
-        : LinuxPlatform(QCoreApplication::applicationDirPath() + QStringLiteral("/../.."))
+        : LinuxPlatform(Banco::cartellaDelProgramma())
     {
     }
     bool messageBox(MessageKind, const QString &title, const QString &text) override
@@ -35,13 +35,6 @@ public:
     void shellOpen(const QString &) override {}
     void portOut(std::uint16_t, std::uint8_t) override {}
 };
-
-void spin(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 // What the process has mapped shows which sound pieces really took part.
 QString pezziSonori()
@@ -60,13 +53,6 @@ QString pezziSonori()
     return found.join(QStringLiteral(", "));
 }
 
-// The platform plugins' notes ("does not support raise()") would bury the figures.
-void soloErrori(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg && type != QtWarningMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -77,9 +63,7 @@ double median(std::vector<double> v)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(soloErrori);
+    Banco::senzaSchermo();
     TrilloraApplication app(argc, argv);
     BenchPlatform desktop;
     installPlatform(&desktop);
@@ -106,7 +90,7 @@ int main(int argc, char *argv[])
         std::vector<double> ms;
         for (int run = 0; run < runs; ++run) {
             // Every alarm finds the device closed, as it is after a second without tones.
-            spin(1200);
+            Banco::spin(1200);
             QElapsedTimer clock;
             clock.start();
             if (QLatin1String(p.name) == QLatin1String("Casse"))

@@ -1,6 +1,7 @@
 // Resident memory over an hour of simulated clock ticks and over a hundred openings of each
 // window, in the real program's windows on the real desktop seam (sound, links and boxes
 // silenced); run by the footprint benchmark on its Xvfb.
+#include "BenchSupport.h"
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Startup.h"
@@ -31,7 +32,7 @@ public:
     bool veriBox = false;
 
     SoakPlatform()
-        : LinuxPlatform(QCoreApplication::applicationDirPath() + QStringLiteral("/../.."))
+        : LinuxPlatform(Banco::cartellaDelProgramma())
     {
     }
     QTime localTime() override { return orario; }
@@ -67,20 +68,6 @@ Misura misura()
     return {rss, double(heap.uordblks + heap.hblkhd) / 1024.0};
 }
 
-// The platform plugins' notes ("does not support raise()") would bury the figures.
-void soloErrori(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg && type != QtWarningMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-
-void spin(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 // A heap that grows by less than this over the whole run is taken as flat: allocator bookkeeping
 // and Qt's caches settling, not a leak.
 constexpr double RumoreHeapKiB = 16;
@@ -113,7 +100,7 @@ int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(soloErrori);
+    qInstallMessageHandler(Banco::soloErrori);
     TrilloraApplication app(argc, argv);
     SoakPlatform desktop;
     installPlatform(&desktop);
@@ -122,7 +109,7 @@ int main(int argc, char *argv[])
     // The splash's ten seconds are not what is measured here.
     QTimer::singleShot(0, frmStart, &TfrmStart::TimerStartTimer);
     FrmMain->show();
-    spin(300);
+    Banco::spin(300);
 
     std::printf("| soak | cycles | RSS (MiB) | RSS growth (KiB) | heap in use (KiB) | heap growth (KiB) | per cycle (bytes) "
                 "| |\n|---|---|---|---|---|---|---|---|\n");
@@ -182,7 +169,7 @@ int main(int argc, char *argv[])
              FrmSveglia->show();
              FrmSveglia->raise();
              FrmSveglia->activateWindow();
-             spin(80);
+             Banco::spin(80);
              FrmSveglia->close();
              FrmSveglia->TimerClose->stop();
          }},

@@ -1,4 +1,5 @@
 // Cutting speed on a 1 MiB page, and the time from "Yes" to the verdict against a loopback page.
+#include "BenchSupport.h"
 #include "LoopbackServer.h"
 #include "app/Application.h"
 #include "platform/LinuxPlatform.h"
@@ -24,9 +25,8 @@ public:
     QString host;
     QElapsedTimer answered;
 
-    // The network module lives beside the program, two folders up from this benchmark.
     BenchPlatform()
-        : LinuxPlatform(QCoreApplication::applicationDirPath() + QStringLiteral("/../.."))
+        : LinuxPlatform(Banco::cartellaDelProgramma())
     {
     }
 
