@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -266,13 +267,20 @@ Opzioni leggiOpzioni(int argc, char **argv)
             o.soak = parte == "soak";
             o.patterns = parte == "patterns";
         } else if (a == "--compare" && valore) {
+            // LABEL=PATH, with arguments after blanks; a program whose name has "bare" in it
+            // shows one window, any other a splash and then its main window.
             const std::string spec = argv[++i];
             const auto eq = spec.find('=');
-            o.confronti.push_back({spec.substr(0, eq), {fs::absolute(spec.substr(eq + 1)).string()}, 2});
+            std::istringstream parts(spec.substr(eq + 1));
+            std::vector<std::string> args;
+            for (std::string part; parts >> part;)
+                args.push_back(args.empty() ? fs::absolute(part).string() : part);
+            const bool unaFinestra = args.front().find("bare") != std::string::npos;
+            o.confronti.push_back({spec.substr(0, eq), args, unaFinestra ? 1 : 2});
         } else {
             std::fprintf(stderr,
                          "usage: %s [--runs N] [--warmup N] [--idle SECONDS, 0 skips it] [--only launch|soak|patterns]\n"
-                         "          [--compare LABEL=PATH-TO-ANOTHER-TRILLORA]\n",
+                         "          [--compare 'LABEL=PATH [ARGS]' (another build, or bench_bare_window --clock|--entry)]\n",
                          argv[0]);
             std::exit(2);
         }
