@@ -317,7 +317,7 @@ int main(int argc, char **argv)
         misuraLanci(x, programmi, o, runtime);
     }
     if (o.soak) {
-        std::printf("\nSoak on the same Xvfb: resident memory and heap in use (glibc mallinfo2) before and after.\n\n");
+        std::printf("\nSoak on the same Xvfb: resident memory and heap in use (glibc mallinfo2) before and after, with Qt's pixmap cache (bounded) emptied before each reading.\n\n");
         auto env = ambienteGrafico(x, runtime);
         esito |= esegui({qui + "/bench_soak"}, env);
     }
