@@ -61,14 +61,11 @@ QString testoOrologio(const QTime &time)
     return time.toString(QStringLiteral("HH.mm.ss"));
 }
 
-QString chiaveOrologio(const QString &clockText)
+bool chiaviUguali(const QString &clockText, const QString &hour, const QString &minute)
 {
-    return clockText.left(5);
-}
-
-QString chiaveSveglia(const QString &hour, const QString &minute)
-{
-    return hour + QLatin1Char('.') + minute;
+    const QStringView chiave = QStringView(clockText).left(5);
+    return chiave.size() == hour.size() + 1 + minute.size() && chiave.startsWith(hour)
+        && chiave[hour.size()] == QLatin1Char('.') && chiave.sliced(hour.size() + 1) == minute;
 }
 
 } // namespace Sveglie

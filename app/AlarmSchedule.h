@@ -26,8 +26,8 @@ bool occupato(const QString &hour, const QString &minute);
 
 // The clock as the main window shows it, 24-hour HH.MM.SS.
 QString testoOrologio(const QTime &time);
-// HH.MM of a clock text, and the same form for a slot: the two are compared as texts.
-QString chiaveOrologio(const QString &clockText);
-QString chiaveSveglia(const QString &hour, const QString &minute);
+// Whether a slot's key, hour + "." + minute, equals the clock's key, the first five characters of
+// the clock text; compared as texts, without building either.
+bool chiaviUguali(const QString &clockText, const QString &hour, const QString &minute);
 
 } // namespace Sveglie

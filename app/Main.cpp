@@ -64,10 +64,9 @@ private:
     QString prima;
 };
 
-QLineEdit *campo(QWidget *parent, const char *name, QRect place, const QFont &font, const QString &text)
+QLineEdit *campo(QWidget *parent, const char *name, QRect place, const QString &text)
 {
     auto *e = crea<QLineEdit>(parent, name, place);
-    e->setFont(font);
     // The fields are the program's storage: a loaded text must not be cut at Qt's default 32767.
     e->setMaxLength(std::numeric_limits<int>::max());
     e->setText(text);
@@ -115,11 +114,8 @@ void TFrmMain::buildLayout()
     setFont(carattere(QStringLiteral("MS Sans Serif"), 11, false));
     setFixedSize(371, 112);
 
-    const QFont orologio = carattere(QStringLiteral("Times New Roman"), 13, true);
-    const QFont slotFont = carattere(QStringLiteral("Verdana"), 11, true);
-
     PanIns = pannello(this, "PanIns", {0, 0, 371, 30}, QFrame::Panel | QFrame::Raised);
-    EdOrologio = campo(PanIns, "EdOrologio", {6, 4, 63, 23}, orologio, QStringLiteral("12.00.00"));
+    EdOrologio = campo(PanIns, "EdOrologio", {6, 4, 63, 23}, QStringLiteral("12.00.00"));
     EdOrologio->setEnabled(false);
     sbControllaVersione = pulsante(PanIns, "sbControllaVersione", {73, 4, 23, 22}, {}, QStringLiteral("check"),
                                    QStringLiteral("Controlla versione"));
@@ -128,8 +124,8 @@ void TFrmMain::buildLayout()
                       QStringLiteral("Visualizza informazioni"));
     sbSuono = pulsante(PanIns, "sbSuono", {155, 4, 72, 22}, QStringLiteral("Casse"), QStringLiteral("speaker"),
                        QStringLiteral("Tipo di suono"));
-    Edsveglia1 = campo(PanIns, "Edsveglia1", {232, 3, 25, 23}, orologio, Sveglie::Vuoto);
-    EDSveglia2 = campo(PanIns, "EDSveglia2", {261, 3, 25, 23}, orologio, Sveglie::Vuoto);
+    Edsveglia1 = campo(PanIns, "Edsveglia1", {232, 3, 25, 23}, Sveglie::Vuoto);
+    EDSveglia2 = campo(PanIns, "EDSveglia2", {261, 3, 25, 23}, Sveglie::Vuoto);
     for (QLineEdit *entry : {Edsveglia1, EDSveglia2}) {
         entry->setValidator(new DueCaratteri(entry));
         entry->installEventFilter(this);
@@ -158,20 +154,18 @@ void TFrmMain::buildLayout()
     QLineEdit **hourMembers[] = {&ed1sv1, &Ed2sv1, &Ed3sv1, &ed4sv1, &ed5sv1};
     QLineEdit **minuteMembers[] = {&Ed1sv2, &ED2sv2, &ed3sv2, &ed4sv2, &ed5sv2};
     QToolButton **cancelMembers[] = {&sbCanc1, &sbCanc2, &sbCanc3, &SbCanc4, &SbCanc5};
-    const QFont elimina = carattere(QStringLiteral("Verdana"), 9, true);
     for (int i = 0; i < 5; ++i) {
         const int left = 76 + 58 * i;
         QFrame *frame = pannello(PanControllo, frames[i], {left, 24, 57, 31}, QFrame::Panel | QFrame::Raised);
         frame->setAutoFillBackground(true);
         frame->setBackgroundRole(QPalette::Highlight);
         *frameMembers[i] = frame;
-        *hourMembers[i] = campo(frame, hours[i], {5, 5, 22, 21}, slotFont, Sveglie::Vuoto);
-        *minuteMembers[i] = campo(frame, minutes[i], {30, 5, 22, 21}, slotFont, Sveglie::Vuoto);
+        *hourMembers[i] = campo(frame, hours[i], {5, 5, 22, 21}, Sveglie::Vuoto);
+        *minuteMembers[i] = campo(frame, minutes[i], {30, 5, 22, 21}, Sveglie::Vuoto);
         (*hourMembers[i])->setEnabled(false);
         (*minuteMembers[i])->setEnabled(false);
         QToolButton *cancel = pulsante(PanControllo, cancels[i], {left + 1, 7, 54, 16}, QStringLiteral("Elimina"),
                                        {}, {});
-        cancel->setFont(elimina);
         cancel->setEnabled(false);
         *cancelMembers[i] = cancel;
     }
@@ -232,6 +226,24 @@ void TFrmMain::buildLayout()
     Edsveglia1->setFocus();
 }
 
+// The window is made at start but comes on screen only after the ten seconds of the splash, so
+// its own typefaces (every other text uses the window's font, as the splash does) are loaded
+// when it is about to be shown rather than before the splash can appear.
+void TFrmMain::caratteriPropri()
+{
+    const QFont orologio = carattere(QStringLiteral("Times New Roman"), 13, true);
+    const QFont slotFont = carattere(QStringLiteral("Verdana"), 11, true);
+    const QFont elimina = carattere(QStringLiteral("Verdana"), 9, true);
+    for (QLineEdit *field : {EdOrologio, Edsveglia1, EDSveglia2})
+        field->setFont(orologio);
+    for (int i = 1; i <= 5; ++i) {
+        const Slot s = slot(i);
+        s.hour->setFont(slotFont);
+        s.minute->setFont(slotFont);
+        s.cancel->setFont(elimina);
+    }
+}
+
 TFrmMain::Slot TFrmMain::slot(int index) const
 {
     switch (index) {
@@ -278,6 +290,7 @@ void TFrmMain::setVisible(bool visible)
         shownOnce = true;
         Layout::centraSulDesktop(this);
         ErrorDisplay::durante([this] { FormShow(); });
+        caratteriPropri();
     }
     QWidget::setVisible(visible);
     if (visible)
@@ -312,10 +325,16 @@ void TFrmMain::Timer1Timer()
 
 bool TFrmMain::ControllaSveglia(QLineEdit *hour, QLineEdit *minute)
 {
-    const QString clock = Sveglie::testoOrologio(platform().localTime());
-    if (EdOrologio->text() != clock)
-        EdOrologio->setText(clock);
-    if (Sveglie::chiaveOrologio(clock) != Sveglie::chiaveSveglia(hour->text(), minute->text()))
+    // The time is read for every slot, but the clock text changes once a second: it is formatted
+    // and shown again only then, not five times in each 400 ms tick.
+    const QTime now = platform().localTime();
+    const int secondo = now.isValid() ? now.msecsSinceStartOfDay() / 1000 : -1;
+    if (secondo != secondoMostrato || EdOrologio->text() != orologio) {
+        secondoMostrato = secondo;
+        orologio = Sveglie::testoOrologio(now);
+        EdOrologio->setText(orologio);
+    }
+    if (!Sveglie::chiaviUguali(orologio, hour->text(), minute->text()))
         return false;
     // Emptying the slot is what keeps the alarm from ringing again.
     hour->setText(Sveglie::Vuoto);

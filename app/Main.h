@@ -127,12 +127,16 @@ private:
     void impostaCampiFile(const QStringList &lines);
 
     void buildLayout();
+    void caratteriPropri();
 
     // Tells the platform the earliest upcoming alarm, so that the computer is awake for it.
     void AggiornaRisveglio();
     Risveglio risveglio;
 
     bool shownOnce = false;
+    // The clock text last shown and its second of the day.
+    QString orologio;
+    int secondoMostrato = -2;
     // The Enter whose release may insert must have been pressed in an entry field.
     bool invioPremutoInIngresso = false;
 };

@@ -1,16 +1,16 @@
-// The platform seam on a Linux desktop: Qt for boxes and the shell, ALSA, libcanberra and ports for sound.
+// The platform seam on a Linux desktop: Qt for boxes and the shell, the sound and network modules, ports.
 #include "platform/LinuxPlatform.h"
 
-#include "platform/MessageSound.h"
-#include "platform/NetworkBrowser.h"
+#include "platform/Modules.h"
 #include "platform/SpeakerPorts.h"
-#include "platform/ToneOutput.h"
 #include "platform/WakeHelper.h"
 #include "support/Config.h"
+#include "support/Errors.h"
 #include "support/Fx.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -19,6 +19,9 @@
 #include <QThread>
 #include <QUrl>
 #include <QWindow>
+
+#include <chrono>
+#include <thread>
 
 QMessageBox *buildMessageBox(MessageKind kind, const QString &title, const QString &text)
 {
@@ -120,8 +123,8 @@ QString percorsoReale()
 
 // Taken at start: an update that replaces the file while the program runs leaves /proc/self/exe
 // naming a deleted file, and the alarms must still be saved beside the new one.
-LinuxPlatform::LinuxPlatform()
-    : tones(std::make_unique<ToneOutput>())
+LinuxPlatform::LinuxPlatform(const QString &moduleFolder)
+    : moduli(moduleFolder)
     , ports(std::make_unique<SpeakerPorts>())
     , programma(percorsoReale())
 {
@@ -141,7 +144,7 @@ bool LinuxPlatform::fileExists(const QString &path)
 
 QTime LinuxPlatform::localTime()
 {
-    return QTime::currentTime();
+    return ora.at(QDateTime::currentMSecsSinceEpoch());
 }
 
 QDateTime LinuxPlatform::localDateTime()
@@ -155,14 +158,36 @@ int LinuxPlatform::platformId()
     return 2;
 }
 
+QString LinuxPlatform::cartellaModuli() const
+{
+    return moduli.isEmpty() ? QFileInfo(programma).path() : moduli;
+}
+
+// Without its module the program is as on a machine without a sound card: silent, with the
+// patterns keeping their timing.
+SoundOutput *LinuxPlatform::suono()
+{
+    if (!soundTried) {
+        soundTried = true;
+        if (auto *crea = reinterpret_cast<CreaSuono *>(
+                Moduli::entrata(cartellaModuli(), Moduli::Suono, "trillora_sound_create")))
+            sound.reset(crea());
+    }
+    return sound.get();
+}
+
 void LinuxPlatform::systemTone(int frequency, int msecs)
 {
-    tones->play(frequency, msecs);
+    if (SoundOutput *s = suono())
+        s->tone(frequency, msecs);
+    else if (msecs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(msecs));
 }
 
 void LinuxPlatform::messageSound(unsigned type)
 {
-    playMessageSound(type);
+    if (SoundOutput *s = suono())
+        s->messageSound(type);
 }
 
 void LinuxPlatform::sleepMs(int msecs)
@@ -182,7 +207,12 @@ QString LinuxPlatform::siteHost()
 
 Browser *LinuxPlatform::createBrowser(QWidget *parent)
 {
-    return new NetworkBrowser(parent);
+    QString errore;
+    auto *crea = reinterpret_cast<CreaBrowser *>(
+        Moduli::entrata(cartellaModuli(), Moduli::Rete, "trillora_network_browser", &errore));
+    if (!crea)
+        throw TrilloraError(errore);
+    return crea(parent);
 }
 
 // The helper lies beside the program and alone holds the capability to wake the computer.

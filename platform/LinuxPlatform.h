@@ -1,12 +1,13 @@
 // The platform seam on a Linux desktop.
 #pragma once
 
+#include "platform/OraLocale.h"
 #include "platform/Platform.h"
 
 #include <memory>
 
 class QMessageBox;
-class ToneOutput;
+class SoundOutput;
 class SpeakerPorts;
 class WakeHelper;
 
@@ -20,10 +21,13 @@ QUrl urlForShell(const QString &target);
 // the unreserved ones, so that none of them reads as a separator, fragment or blank.
 QUrl mailtoUrl(const QString &address, const QString &subject, const QString &body);
 
+// Sound and the page loader come from modules beside the program (Modules.h), loaded the first
+// time they are needed, so that start-up loads none of ALSA, libcanberra, Qt Network or libxml2.
 class LinuxPlatform : public Platform
 {
 public:
-    LinuxPlatform();
+    // `moduleFolder`: where the modules are; empty means the executable's own folder.
+    explicit LinuxPlatform(const QString &moduleFolder = {});
     ~LinuxPlatform() override;
 
     bool messageBox(MessageKind kind, const QString &title, const QString &text) override;
@@ -43,7 +47,13 @@ public:
     void wakeAt(const std::optional<QDateTime> &when) override;
 
 private:
-    std::unique_ptr<ToneOutput> tones;
+    QString cartellaModuli() const;
+    SoundOutput *suono();
+
+    OraLocale ora;
+    QString moduli;
+    std::unique_ptr<SoundOutput> sound;
+    bool soundTried = false;
     std::unique_ptr<SpeakerPorts> ports;
     std::unique_ptr<WakeHelper> wake;
     QString programma;

@@ -31,7 +31,6 @@ QLabel *scritta(QWidget *parent, const char *name, QPoint where, const QString &
     label->setPalette(colours);
     label->setAutoFillBackground(false);
     label->move(where);
-    label->adjustSize();
     return label;
 }
 
@@ -119,6 +118,9 @@ void TFrmSveglia::setVisible(bool visible)
     if (visible && !shownOnce) {
         shownOnce = true;
         Layout::centraSulDesktop(this);
+        // Made at start, first seen at the first alarm: the large letters are measured then.
+        for (QLabel *label : {Label1, Label3, Label2})
+            label->adjustSize();
     }
     if (visible && !isVisible())
         appenaMostrata = true;

@@ -6,6 +6,7 @@
 #include "support/Errors.h"
 #include "support/Etichetta.h"
 #include "support/Fx.h"
+#include "support/Glifo.h"
 #include "support/Jpeg.h"
 #include "support/Layout.h"
 
@@ -24,7 +25,7 @@ using Layout::crea;
 const QColor Argento(0xC0, 0xC0, 0xC0);
 
 // Each label starts at the left edge of its place, as laid out; this desktop's fonts run wider, so
-// a text that does not fit its width is condensed rather than clipped or moved.
+// a text that does not fit its width is condensed (at the first showing) rather than clipped or moved.
 QLabel *scritta(QWidget *parent, const char *name, QRect place, const QString &text, const QFont &font,
                 Qt::Alignment allineamento = Qt::AlignLeft)
 {
@@ -35,18 +36,16 @@ QLabel *scritta(QWidget *parent, const char *name, QRect place, const QString &t
     colori.setColor(QPalette::WindowText, Qt::blue);
     label->setPalette(colori);
     label->setAlignment(allineamento | Qt::AlignTop);
-    stringiSeServe(label);
     return label;
 }
 
 // The addresses are configuration and longer than their places: each starts at its place's left
-// edge and takes the width of its text, as far as the panel's edge.
+// edge and, once measured, takes the width of its text as far as the panel's edge.
 Etichetta *indirizzo(QWidget *parent, const char *name, QRect place, const QString &text)
 {
     auto *label = crea<Etichetta>(parent, name, place);
     label->setText(text);
     aspettoLink(label);
-    larghezzaDelTesto(label, parent->width() - place.x());
     return label;
 }
 
@@ -104,11 +103,6 @@ void TFrmAbout::buildLayout()
                      Qt::AlignHCenter);
 
     Image1 = crea<QLabel>(Panel1, "Image1", {6, 88, 150, 142});
-    const QImage logo = caricaJpeg(QStringLiteral(":/logos/about.jpg"));
-    if (!logo.isNull()) {
-        Image1->setPixmap(QPixmap::fromImage(logo));
-        Image1->resize(logo.size());
-    }
 
     LabelNomeVersione = scritta(Panel1, "LabelNomeVersione", {186, 104, 50, 13}, QStringLiteral("Versione"), grassetto);
     LabelVers = scritta(Panel1, "LabelVers", {179, 120, 65, 13}, QStringLiteral("04.2002-18"), grassetto);
@@ -116,7 +110,7 @@ void TFrmAbout::buildLayout()
     sbEsci = crea<QToolButton>(Panel1, "sbEsci", {170, 213, 81, 22});
     sbEsci->setFocusPolicy(Qt::NoFocus);
     sbEsci->setText(QStringLiteral("Esci"));
-    sbEsci->setIcon(QIcon(QStringLiteral(":/glyphs/exit.png")));
+    sbEsci->setIcon(glifo(QStringLiteral("exit")));
     sbEsci->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
     Label4 = scritta(Panel2, "Label4", {47, 6, 177, 13}, QStringLiteral("E' un prodotto TQZ"), grassetto);
@@ -128,6 +122,30 @@ void TFrmAbout::buildLayout()
     ErrorDisplay::collega(sbEsci, &QToolButton::clicked, this, &TFrmAbout::sbEsciClick);
     ErrorDisplay::collega(lblLink, &Etichetta::clic, this, &TFrmAbout::lblLinkClick);
     ErrorDisplay::collega(Label13, &Etichetta::clic, this, &TFrmAbout::Label13Click);
+}
+
+void TFrmAbout::setVisible(bool visible)
+{
+    if (visible && !rifinita) {
+        rifinita = true;
+        rifinisci();
+    }
+    QDialog::setVisible(visible);
+}
+
+// The window is made at start but seen, if ever, much later: its fonts are measured and its
+// logo decoded only when it is about to be shown for the first time.
+void TFrmAbout::rifinisci()
+{
+    for (QLabel *label : {Label2, LabelPrg, Label6, LabelNomeVersione, LabelVers, Label4})
+        stringiSeServe(label);
+    for (QLabel *address : {static_cast<QLabel *>(lblLink), static_cast<QLabel *>(Label13)})
+        larghezzaDelTesto(address, Panel2->width() - address->x());
+    const QImage logo = caricaJpeg(QStringLiteral(":/logos/about.jpg"));
+    if (!logo.isNull()) {
+        Image1->setPixmap(QPixmap::fromImage(logo));
+        Image1->resize(logo.size());
+    }
 }
 
 // Hidden, not destroyed: the next opening shows this same window.

@@ -32,8 +32,12 @@ public:
     void lblLinkClick();
     void Label13Click();
 
+    void setVisible(bool visible) override;
+
 private:
     void buildLayout();
+    void rifinisci();
+    bool rifinita = false;
 };
 
 extern TFrmAbout *FrmAbout;

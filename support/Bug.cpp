@@ -7,6 +7,7 @@
 #include "support/Errors.h"
 #include "support/Etichetta.h"
 #include "support/Fx.h"
+#include "support/Glifo.h"
 #include "support/Layout.h"
 #include "support/Tables.h"
 
@@ -22,7 +23,7 @@ QPushButton *pulsante(QWidget *parent, const char *name, QRect place, const QStr
 {
     auto *b = crea<QPushButton>(parent, name, place);
     b->setText(caption);
-    b->setIcon(QIcon(glyph));
+    b->setIcon(glifo(glyph));
     b->setIconSize(glyphSize);
     b->setAutoDefault(true);
     return b;
@@ -61,8 +62,8 @@ void TfrmBug::buildLayout()
     Label1->setText(QStringLiteral("Premi su 'segnala' per inoltrarci la segnalazione dell'errore:"));
 
     ButSegnala = pulsante(this, "ButSegnala", {64, 64, 75, 25}, QStringLiteral("Segnala"),
-                          QStringLiteral(":/glyphs/mail.png"), {17, 16});
-    ButEsci = pulsante(this, "ButEsci", {160, 64, 75, 25}, QStringLiteral("Esci"), QStringLiteral(":/glyphs/exit.png"),
+                          QStringLiteral("mail"), {17, 16});
+    ButEsci = pulsante(this, "ButEsci", {160, 64, 75, 25}, QStringLiteral("Esci"), QStringLiteral("exit"),
                        {16, 16});
     setTabOrder(ButSegnala, ButEsci);
 

@@ -1,8 +1,9 @@
 // Small helpers for the windows' fixed, pixel-exact layouts.
 #include "support/Layout.h"
 
+#include "support/Glifo.h"
+
 #include <QGuiApplication>
-#include <QIcon>
 #include <QScreen>
 #include <QToolButton>
 
@@ -24,7 +25,7 @@ QToolButton *pulsante(QWidget *parent, const char *name, QRect place, const QStr
     b->setText(caption);
     b->setToolTip(hint);
     if (!glyph.isEmpty()) {
-        b->setIcon(QIcon(QStringLiteral(":/glyphs/%1.png").arg(glyph)));
+        b->setIcon(glifo(glyph));
         b->setIconSize(QSize(16, 16));
         b->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
     }

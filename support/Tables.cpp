@@ -5,7 +5,10 @@
 #include "support/Errors.h"
 #include "support/Fx.h"
 
+#include <QPluginLoader>
 #include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlDriverPlugin>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -18,16 +21,48 @@ namespace {
 const QString NomeImpostazioni = QStringLiteral("impostazioni.db");
 const QString NomeLingua = QStringLiteral("lingua.db");
 
+// The table engine, Qt's SQLite driver plug-in, held for as long as this object lives. The tables
+// are read at start and then only when a translating window opens, so the engine (SQLite above
+// all, over a megabyte of code once used) is let go after each read instead of staying mapped
+// all day, as it would if Qt's own plug-in loader had loaded it. Nested holders share one loading.
+class Motore
+{
+public:
+    Motore()
+        : plugin(QStringLiteral("sqldrivers/qsqlite"))
+    {
+        // A plug-in loader keeps its library for good unless told otherwise.
+        plugin.setLoadHints({});
+    }
+    ~Motore() { plugin.unload(); }
+    Motore(const Motore &) = delete;
+    Motore &operator=(const Motore &) = delete;
+
+    // A new SQLite driver, or null when the plug-in cannot be loaded.
+    QSqlDriver *driver()
+    {
+        auto *factory = qobject_cast<QSqlDriverPlugin *>(plugin.instance());
+        return factory ? factory->create(QStringLiteral("QSQLITE")) : nullptr;
+    }
+
+private:
+    QPluginLoader plugin;
+};
+
 // Every read opens its own connection under a name no other read shares, and drops it when done.
 // Declared before the QSqlDatabase and QSqlQuery objects of a read, it is destroyed after them,
-// which is the order Qt needs to drop a connection cleanly (even when the read throws).
+// which is the order Qt needs to drop a connection cleanly (even when the read throws); the
+// connection's driver goes with it, before the engine is let go.
 class Connessione
 {
 public:
     explicit Connessione(const QString &file)
         : nome(QStringLiteral("trillora-tabella-%1").arg(++contatore))
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nome);
+        // Without the plug-in, Qt's own loader has its try and reports what it finds.
+        QSqlDriver *driver = motore.driver();
+        QSqlDatabase db = driver ? QSqlDatabase::addDatabase(driver, nome)
+                                 : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nome);
         db.setDatabaseName(file);
         // Read-only: a missing table is never created and nothing is ever written.
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
@@ -40,6 +75,7 @@ public:
 
 private:
     static inline unsigned contatore = 0;
+    Motore motore;
     QString nome;
 };
 
@@ -160,6 +196,8 @@ void TraduciInterfaccia(const QList<Didascalia> &didascalie)
 {
     if (!platform().fileExists(CartellaProgramma() + NomeLingua))
         return;
+    // One loading of the engine for the settings read and every lookup of the window.
+    Motore motore;
     const QString lingua = LeggiImpostazione(QStringLiteral("LINGUA"));
     if (lingua.isEmpty() || lingua == QStringLiteral("Italiano"))
         return;

@@ -1,4 +1,5 @@
 // Time from the start of an alarm's minute to the ringing window being shown and active, with real timers.
+#include "BenchSupport.h"
 #include "app/Application.h"
 #include "app/Main.h"
 #include "platform/LinuxPlatform.h"
@@ -62,20 +63,6 @@ protected:
     }
 };
 
-// The offscreen platform's "does not support raise()" would bury the figures.
-void soloErrori(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg && type != QtWarningMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-
-void spin(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 double percentile(const std::vector<double> &sorted, double p)
 {
     // Nearest rank.
@@ -87,9 +74,7 @@ double percentile(const std::vector<double> &sorted, double p)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(soloErrori);
+    Banco::senzaSchermo();
     TrilloraApplication app(argc, argv);
     BenchPlatform desktop;
     installPlatform(&desktop);
@@ -104,7 +89,7 @@ int main(int argc, char *argv[])
     ActivationWatch watch;
     watch.clock = &desktop;
     FrmSveglia->installEventFilter(&watch);
-    spin(300);
+    Banco::spin(300);
 
     std::vector<double> latencies;
     for (int round = 0; round < rounds; ++round) {
@@ -130,7 +115,7 @@ int main(int argc, char *argv[])
         // Real alarms are a minute apart, so the 50 s count of one has always ended before the
         // next; here they are two seconds apart, and a running count would close the next window.
         FrmSveglia->TimerClose->stop();
-        spin(100);
+        Banco::spin(100);
     }
 
     std::sort(latencies.begin(), latencies.end());

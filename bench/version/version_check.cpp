@@ -1,4 +1,5 @@
 // Cutting speed on a 1 MiB page, and the time from "Yes" to the verdict against a loopback page.
+#include "BenchSupport.h"
 #include "LoopbackServer.h"
 #include "app/Application.h"
 #include "platform/LinuxPlatform.h"
@@ -23,6 +24,11 @@ class BenchPlatform : public LinuxPlatform
 public:
     QString host;
     QElapsedTimer answered;
+
+    BenchPlatform()
+        : LinuxPlatform(Banco::cartellaDelProgramma())
+    {
+    }
 
     bool messageBox(MessageKind kind, const QString &, const QString &) override
     {

@@ -89,9 +89,13 @@ private slots:
         QCOMPARE(FrmMain->PanIns->geometry(), QRect(0, 0, 371, 30));
         QCOMPARE(FrmMain->PanControllo->geometry(), QRect(0, 30, 371, 57));
         QCOMPARE(FrmMain->Panel10->geometry(), QRect(0, 87, 371, 25));
+        // Its own typefaces come with its first showing, after the splash.
+        FrmMain->show();
         QCOMPARE(FrmMain->EdOrologio->font().family(), QStringLiteral("Times New Roman"));
         QVERIFY(FrmMain->EdOrologio->font().bold());
         QCOMPARE(FrmMain->ed1sv1->font().family(), QStringLiteral("Verdana"));
+        QCOMPARE(FrmMain->ed5sv2->font().family(), QStringLiteral("Verdana"));
+        QCOMPARE(FrmMain->SbCanc5->font().pixelSize(), 9);
     }
 
     void loadButtonFollowsTheFile()

@@ -1,10 +1,88 @@
-// Tones on Linux: the rendered samples, and playing through ALSA into a file device or no device at all.
+// Tones on Linux: the rendered samples, the timing of a pattern's tones on a stand-in device and
+// clock, and playing through ALSA into a file device or no device at all.
 #include "TestMain.h"
 #include "platform/ToneOutput.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+
+namespace {
+
+using namespace std::chrono;
+using namespace std::chrono_literals;
+
+// A clock that moves only when someone sleeps; each wake-up may come a little late, as on a busy machine.
+class OrologioFinto : public ToneClock
+{
+public:
+    TimePoint t {};
+    milliseconds ritardo {0};
+
+    TimePoint now() override { return t; }
+    void sleepUntil(TimePoint when) override { t = std::max(t, when) + ritardo; }
+};
+
+// A sound card on that clock: it plays what it is given at 48 kHz without gaps while it has
+// something queued, and a writer waits while more than its 200 ms buffer is queued.
+class PcmFinto : public PcmDevice
+{
+public:
+    struct Scrittura
+    {
+        std::size_t campioni;
+        bool silenzio;
+        // Whether the device still had something to play when the samples came.
+        bool suonava;
+    };
+
+    OrologioFinto &clock;
+    bool apribile = true;
+    bool aperto = false;
+    int aperture = 0;
+    ToneClock::TimePoint fineCoda {};
+    std::vector<Scrittura> scritture;
+
+    explicit PcmFinto(OrologioFinto &c)
+        : clock(c)
+    {
+    }
+
+    bool open() override
+    {
+        ++aperture;
+        aperto = apribile;
+        return aperto;
+    }
+    void close() override { aperto = false; }
+    bool isOpen() const override { return aperto; }
+    bool playing() override { return aperto && clock.now() < fineCoda; }
+    bool write(const std::vector<std::int16_t> &samples) override
+    {
+        const bool suonava = playing();
+        if (!suonava)
+            fineCoda = clock.now();
+        fineCoda += microseconds(samples.size() * 1000000 / ToneOutput::Rate);
+        scritture.push_back({samples.size(), std::all_of(samples.begin(), samples.end(), [](auto s) { return s == 0; }),
+                             suonava});
+        if (fineCoda - clock.now() > 200ms)
+            clock.t = fineCoda - 200ms;
+        return true;
+    }
+};
+
+struct Banco
+{
+    OrologioFinto *clock = new OrologioFinto;
+    PcmFinto *pcm = new PcmFinto(*clock);
+    ToneOutput out {std::unique_ptr<PcmDevice>(pcm), std::unique_ptr<ToneClock>(clock)};
+
+    milliseconds trascorso(ToneClock::TimePoint from) const { return duration_cast<milliseconds>(clock->t - from); }
+};
+
+constexpr std::size_t CampioniAnticipo = ToneOutput::LeadMs * ToneOutput::Rate / 1000;
+
+} // namespace
 
 class TestToneOutput : public QObject
 {
@@ -84,6 +162,64 @@ private slots:
         QVERIFY(joined == tone);
     }
 
+    // The speaker pattern's tones, 100 ms each, back to back.
+    void patternLastsItsTonesAndTheDeviceNeverRunsDry_data()
+    {
+        QTest::addColumn<int>("tones");
+        QTest::addColumn<int>("lateMs");
+
+        QTest::newRow("three tones, punctual wake-ups") << 3 << 0;
+        QTest::newRow("thirty tones, every wake-up 2 ms late") << 30 << 2;
+        QTest::newRow("thirty tones, every wake-up 9 ms late") << 30 << 9;
+    }
+
+    void patternLastsItsTonesAndTheDeviceNeverRunsDry()
+    {
+        QFETCH(int, tones);
+        QFETCH(int, lateMs);
+        Banco b;
+        b.clock->ritardo = milliseconds(lateMs);
+        const auto start = b.clock->t;
+        for (int i = 0; i < tones; ++i)
+            b.out.play(1050 + 50 * (i % 3), 100);
+        // Its tones and nothing more: no tone waits for the device, and late wake-ups do not add
+        // up (only the last one shows).
+        QCOMPARE(b.trascorso(start), milliseconds(100 * tones + lateMs));
+        QCOMPARE(b.pcm->aperture, 1);
+        QCOMPARE(int(b.pcm->scritture.size()), 1 + tones);
+        QCOMPARE(b.pcm->scritture.front().campioni, CampioniAnticipo);
+        QVERIFY(b.pcm->scritture.front().silenzio);
+        for (std::size_t i = 1; i < b.pcm->scritture.size(); ++i) {
+            QCOMPARE(b.pcm->scritture[i].campioni, std::size_t(4800));
+            QVERIFY2(b.pcm->scritture[i].suonava, qPrintable(QStringLiteral("tone %1 found the device dry").arg(i)));
+        }
+    }
+
+    void afterAPauseTheNextToneHasItsOwnLengthAndANewLead()
+    {
+        Banco b;
+        b.out.play(1050, 100);
+        b.clock->t += 500ms;
+        const auto start = b.clock->t;
+        b.out.play(1100, 100);
+        QCOMPARE(b.trascorso(start), 100ms);
+        QCOMPARE(int(b.pcm->scritture.size()), 4);
+        QVERIFY(b.pcm->scritture[2].silenzio && !b.pcm->scritture[2].suonava);
+        QCOMPARE(b.pcm->scritture[2].campioni, CampioniAnticipo);
+    }
+
+    void withoutADeviceTonesStillTakeTheirTimeAndItIsAskedForOnce()
+    {
+        Banco b;
+        b.pcm->apribile = false;
+        const auto start = b.clock->t;
+        for (int i = 0; i < 3; ++i)
+            b.out.play(1050, 100);
+        QCOMPARE(b.trascorso(start), 300ms);
+        QCOMPARE(b.pcm->aperture, 1);
+        QVERIFY(b.pcm->scritture.empty());
+    }
+
     void toneTakesItsTimeWithOrWithoutDevice_data()
     {
         QTest::addColumn<QString>("device");
@@ -119,8 +255,8 @@ private slots:
             // The idle close waits for the event loop, i.e. for the pattern to be over.
             QTRY_VERIFY_WITH_TIMEOUT(!out.deviceOpen(), 5000);
         }
-        // One opening: the file holds all three tones, not only the last one.
-        QCOMPARE(byteRegistrati(), qint64(3 * 4800 * 2));
+        // One opening: the file holds the lead of silence and all three tones, not only the last one.
+        QCOMPARE(byteRegistrati(), qint64((ToneOutput::LeadMs * 48 + 3 * 4800) * 2));
     }
 };
 

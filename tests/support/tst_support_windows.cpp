@@ -166,8 +166,16 @@ private slots:
         ProgramFolder folder;
         TfrmStart splash;
         TfrmBug bug;
+        // Made at start, the about window waits for its first showing to decode its logo and
+        // fit its texts.
+        TFrmAbout about;
+        QVERIFY(about.Image1->pixmap().isNull());
+        about.show();
+        QCOMPARE(about.Image1->pixmap().size(), QSize(150, 142));
+        about.hide();
+        FrmAbout->show();
+        FrmAbout->hide();
         QCOMPARE(splash.ImageLogo->pixmap().size(), QSize(280, 265));
-        QCOMPARE(FrmAbout->Image1->pixmap().size(), QSize(150, 142));
         QCOMPARE(splash.size(), QSize(280, 317));
         QCOMPARE(splash.Panel1->geometry(), QRect(0, 265, 280, 52));
         QCOMPARE(bug.size(), QSize(296, 144));

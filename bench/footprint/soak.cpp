@@ -1,0 +1,213 @@
+// Resident memory over an hour of simulated clock ticks and over a hundred openings of each
+// window, in the real program's windows on the real desktop seam (sound, links and boxes
+// silenced); run by the footprint benchmark on its Xvfb.
+#include "BenchSupport.h"
+#include "app/Application.h"
+#include "app/Main.h"
+#include "app/Startup.h"
+#include "platform/LinuxPlatform.h"
+#include "ringing/Sveglia.h"
+#include "support/About.h"
+#include "support/Fx.h"
+#include "support/Start.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPixmapCache>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+#include <malloc.h>
+
+namespace {
+
+// The desktop seam on a clock the benchmark moves; silent, and answering every question No
+// unless real boxes are asked for.
+class SoakPlatform : public LinuxPlatform
+{
+public:
+    QTime orario {7, 0};
+    bool veriBox = false;
+
+    SoakPlatform()
+        : LinuxPlatform(Banco::cartellaDelProgramma())
+    {
+    }
+    QTime localTime() override { return orario; }
+    bool messageBox(MessageKind kind, const QString &title, const QString &text) override
+    {
+        return veriBox && LinuxPlatform::messageBox(kind, title, text);
+    }
+    void shellOpen(const QString &) override {}
+    void systemTone(int, int) override {}
+    void messageSound(unsigned) override {}
+    void sleepMs(int) override {}
+    void portOut(std::uint16_t, std::uint8_t) override {}
+};
+
+struct Misura
+{
+    double rssKiB;
+    double heapKiB;
+};
+
+Misura misura()
+{
+    // Qt keeps rendered icons in its pixmap cache, bounded at 10 MiB, and a new message box or
+    // window puts its icons there again under new keys; emptied, what remains is the program's.
+    QPixmapCache::clear();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QFile status(QStringLiteral("/proc/self/status"));
+    double rss = 0;
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("VmRSS:"))
+                rss = line.mid(6).trimmed().split(' ').value(0).toDouble();
+        }
+    }
+    const struct mallinfo2 heap = mallinfo2();
+    return {rss, double(heap.uordblks + heap.hblkhd) / 1024.0};
+}
+
+// A heap that grows by less than this over the whole run is taken as flat: allocator bookkeeping
+// and Qt's caches settling, not a leak.
+constexpr double RumoreHeapKiB = 16;
+constexpr double RumoreRssKiB = 256;
+
+bool riga(const char *what, int cycles, Misura prima, Misura dopo)
+{
+    const double heap = dopo.heapKiB - prima.heapKiB;
+    const double rss = dopo.rssKiB - prima.rssKiB;
+    const bool piatto = heap < RumoreHeapKiB && rss < RumoreRssKiB;
+    std::printf("| %s | %d | %.1f → %.1f | %+.0f | %.0f → %.0f | %+.1f | %+.0f | %s |\n", what, cycles,
+                prima.rssKiB / 1024, dopo.rssKiB / 1024, rss, prima.heapKiB, dopo.heapKiB, heap,
+                heap * 1024 / cycles, piatto ? "flat" : "GROWS");
+    std::fflush(stdout);
+    return piatto;
+}
+
+// Closes whatever modal window is up once the modal run has started.
+void chiudiModaleTra(int ms)
+{
+    QTimer::singleShot(ms, [] {
+        if (QWidget *w = QApplication::activeModalWidget())
+            w->close();
+    });
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(Banco::soloErrori);
+    TrilloraApplication app(argc, argv);
+    SoakPlatform desktop;
+    installPlatform(&desktop);
+
+    creaFinestre();
+    // The splash's ten seconds are not what is measured here.
+    QTimer::singleShot(0, frmStart, &TfrmStart::TimerStartTimer);
+    FrmMain->show();
+    Banco::spin(300);
+
+    std::printf("| soak | cycles | RSS (MiB) | RSS growth (KiB) | heap in use (KiB) | heap growth (KiB) | per cycle (bytes) "
+                "| |\n|---|---|---|---|---|---|---|---|\n");
+    bool piatto = true;
+
+    // ---- An hour of ticks, with an alarm every ten minutes.
+    int n = 0;
+    const auto tick = [&] {
+        desktop.orario = desktop.orario.addMSecs(400);
+        if (n % 1500 == 0) {
+            const QTime prossimo = desktop.orario.addSecs(60);
+            FrmMain->ed1sv1->setText(prossimo.toString(QStringLiteral("HH")));
+            FrmMain->Ed1sv2->setText(prossimo.toString(QStringLiteral("mm")));
+        }
+        FrmMain->Timer1Timer();
+        if (n % 12 == 0)
+            FrmMain->TimerEliminaTimer();
+        QCoreApplication::processEvents();
+        if (FrmSveglia->isVisible()) {
+            FrmSveglia->close();
+            FrmSveglia->TimerClose->stop();
+        }
+        ++n;
+    };
+    // Arguments: a part of the names of the soaks to run (all by default) and the openings a window gets.
+    const QString solo = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const int volte = argc > 2 ? std::max(1, std::atoi(argv[2])) : 100;
+    const auto scelto = [&solo](const char *nome) { return QString::fromUtf8(nome).contains(solo); };
+
+    const char *ora = "an hour of 400 ms ticks, six alarms";
+    if (scelto(ora)) {
+        for (int i = 0; i < 1500; ++i)
+            tick();
+        const Misura inizioOra = misura();
+        for (int i = 0; i < 9000; ++i)
+            tick();
+        piatto &= riga(ora, 9000, inizioOra, misura());
+    }
+
+    // ---- Each window a hundred times, after five openings that fill Qt's caches.
+    const std::pair<const char *, std::function<void()>> finestre[] = {
+        {"main window hidden and shown", [] {
+             FrmMain->hide();
+             QCoreApplication::processEvents();
+             FrmMain->show();
+             QCoreApplication::processEvents();
+         }},
+        {"splash window", [] {
+             QTimer::singleShot(10, frmStart, &TfrmStart::TimerStartTimer);
+             frmStart->exec();
+         }},
+        {"about window", [] {
+             chiudiModaleTra(10);
+             FrmMain->sbHelpClick();
+         }},
+        {"bug report window (reads the tables)", [] {
+             chiudiModaleTra(10);
+             FrmMain->sbBugClick();
+         }},
+        {"version check window (reads the tables)", [] {
+             chiudiModaleTra(20);
+             FrmMain->sbControllaVersioneClick();
+         }},
+        {"ringing window with its sound timer", [] {
+             FrmSveglia->show();
+             FrmSveglia->raise();
+             FrmSveglia->activateWindow();
+             Banco::spin(80);
+             FrmSveglia->close();
+             FrmSveglia->TimerClose->stop();
+         }},
+        {"message box", [&desktop] {
+             desktop.veriBox = true;
+             QTimer::singleShot(10, [] {
+                 for (QWidget *w : QApplication::topLevelWidgets()) {
+                     if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible())
+                         box->accept();
+                 }
+             });
+             Fx::MsgInfo(QStringLiteral("Orari e tipologia di suono memorizzati!"));
+             desktop.veriBox = false;
+         }},
+    };
+    for (const auto &[nome, apriEChiudi] : finestre) {
+        if (!scelto(nome))
+            continue;
+        for (int i = 0; i < 5; ++i)
+            apriEChiudi();
+        const Misura prima = misura();
+        for (int i = 0; i < volte; ++i)
+            apriEChiudi();
+        piatto &= riga(nome, volte, prima, misura());
+    }
+
+    distruggiFinestre();
+    return piatto ? 0 : 2;
+}
