@@ -18,10 +18,9 @@ constexpr int GiorniCercati = 3;
 // The minute of the day whose clock key equals the slot's, if the clock can ever show it.
 std::optional<QTime> minutoDelloSlot(const QString &hour, const QString &minute)
 {
-    const QString key = chiaveSveglia(hour, minute);
-    const QTime time = QTime::fromString(key, QStringLiteral("HH.mm"));
-    // Back through the clock's own text, so that only keys the trigger can match pass.
-    if (!time.isValid() || chiaveOrologio(testoOrologio(time)) != key)
+    const QTime time = QTime::fromString(hour + QLatin1Char('.') + minute, QStringLiteral("HH.mm"));
+    // Back through the clock's own text, so that only slots the trigger can match pass.
+    if (!time.isValid() || !chiaviUguali(testoOrologio(time), hour, minute))
         return std::nullopt;
     return time;
 }
