@@ -23,7 +23,7 @@ public:
 
     // Waits for the next top-level window to be mapped; false when none comes before `until`.
     bool attendiMappa(Orologio::time_point until, Orologio::time_point &when);
-    // Drops the events of earlier programs.
+    // Drops the events left by the windows of earlier launches.
     void scarta();
 
 private:

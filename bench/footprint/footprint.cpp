@@ -269,14 +269,14 @@ Opzioni leggiOpzioni(int argc, char **argv)
         } else if (a == "--compare" && valore) {
             // LABEL=PATH, with arguments after blanks; a program whose name has "bare" in it
             // shows one window, any other a splash and then its main window.
-            const std::string spec = argv[++i];
-            const auto eq = spec.find('=');
-            std::istringstream parts(spec.substr(eq + 1));
+            const std::string voce = argv[++i];
+            const auto eq = voce.find('=');
+            std::istringstream parts(voce.substr(eq + 1));
             std::vector<std::string> args;
             for (std::string part; parts >> part;)
                 args.push_back(args.empty() ? fs::absolute(part).string() : part);
             const bool unaFinestra = args.front().find("bare") != std::string::npos;
-            o.confronti.push_back({spec.substr(0, eq), args, unaFinestra ? 1 : 2});
+            o.confronti.push_back({voce.substr(0, eq), args, unaFinestra ? 1 : 2});
         } else {
             std::fprintf(stderr,
                          "usage: %s [--runs N] [--warmup N] [--idle SECONDS, 0 skips it] [--only launch|soak|patterns]\n"
