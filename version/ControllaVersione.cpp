@@ -13,7 +13,6 @@
 #include "version/VersionPage.h"
 
 #include <QFrame>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
