@@ -2,8 +2,8 @@
 #include "app/Application.h"
 
 #include "support/Config.h"
+#include "support/Glifo.h"
 
-#include <QDir>
 #include <QFont>
 #include <QIcon>
 #include <QLibraryInfo>
@@ -12,12 +12,13 @@
 
 namespace {
 
-// Every size the build rendered, so each window and box shows the clock crisp at any scale.
+// Every size given here is decoded and sent along with each window when it is shown, so only the
+// sizes a window is drawn at; the desktop's menus take the installed theme icon.
 QIcon iconaProgramma()
 {
     QIcon icon;
-    for (const QString &size : QDir(QStringLiteral(":/icons")).entryList(QDir::Dirs))
-        icon.addFile(QStringLiteral(":/icons/%1/trillora.png").arg(size));
+    for (const int side : {16, 32, 48, 64})
+        icon.addPixmap(pngIncorporato(QStringLiteral(":/icons/%1/trillora.png").arg(side)));
     return icon;
 }
 

@@ -354,7 +354,9 @@ void TFrmMain::AggiornaRisveglio()
         const Slot s = slot(i);
         sveglie.append({s.hour->text(), s.minute->text()});
     }
-    risveglio.aggiorna(sveglie, platform().localDateTime());
+    // At start, and whenever every slot is empty, the tick reads no date and no time zone.
+    if (!risveglio.aRiposo(sveglie))
+        risveglio.aggiorna(sveglie, platform().localDateTime());
 }
 
 // ---- Slots

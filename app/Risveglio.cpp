@@ -57,13 +57,17 @@ std::optional<QDateTime> prossimo(QTime time, const QDateTime &now, const QTimeZ
 
 std::optional<QDateTime> prossimoRisveglio(const QList<TestiSlot> &sveglie, const QDateTime &now)
 {
-    const QTimeZone zone = now.timeZone();
+    // The zone's rules are looked up only for a slot that can fire: with none set, as at start,
+    // the time zone database is never read.
+    std::optional<QTimeZone> zone;
     std::optional<QDateTime> earliest;
     for (const TestiSlot &slot : sveglie) {
         const std::optional<QTime> time = minutoDelloSlot(slot.first, slot.second);
         if (!time)
             continue;
-        const std::optional<QDateTime> next = prossimo(*time, now, zone);
+        if (!zone)
+            zone = now.timeZone();
+        const std::optional<QDateTime> next = prossimo(*time, now, *zone);
         if (next && (!earliest || *next < *earliest))
             earliest = next;
     }
@@ -93,4 +97,11 @@ void Risveglio::aggiorna(const QList<Sveglie::TestiSlot> &sveglie, const QDateTi
         return;
     detto = next;
     platform().wakeAt(next);
+}
+
+bool Risveglio::aRiposo(const QList<Sveglie::TestiSlot> &sveglie) const
+{
+    return !detto && std::all_of(sveglie.begin(), sveglie.end(), [](const Sveglie::TestiSlot &slot) {
+               return slot.first == Sveglie::Vuoto;
+           });
 }

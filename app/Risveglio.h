@@ -27,6 +27,8 @@ class Risveglio
 public:
     // `sveglie` and `now` as for prossimoRisveglio; meant to be called on every tick.
     void aggiorna(const QList<Sveglie::TestiSlot> &sveglie, const QDateTime &now);
+    // Nothing armed and every slot empty: there is nothing to work out, nor any need to read the clock.
+    bool aRiposo(const QList<Sveglie::TestiSlot> &sveglie) const;
 
 private:
     bool immutato(const QList<Sveglie::TestiSlot> &sveglie, const QDateTime &now) const;

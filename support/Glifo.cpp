@@ -2,6 +2,7 @@
 #include "support/Glifo.h"
 
 #include <QIconEngine>
+#include <QImageReader>
 #include <QPixmap>
 
 namespace {
@@ -42,9 +43,8 @@ public:
 private:
     const QIcon &icona()
     {
-        // The format is named, so Qt does not try its image plug-ins on the file first.
         if (caricata.isNull())
-            caricata = QIcon(QPixmap(percorso, "PNG"));
+            caricata = QIcon(pngIncorporato(percorso));
         return caricata;
     }
 
@@ -57,4 +57,11 @@ private:
 QIcon glifo(const QString &name)
 {
     return QIcon(new GlifoPigro(QStringLiteral(":/glyphs/%1.png").arg(name)));
+}
+
+QPixmap pngIncorporato(const QString &path)
+{
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
 }
