@@ -1,6 +1,7 @@
 // What keeping the next wake time up to date costs a clock tick, beside the whole tick.
 #include "app/Application.h"
 #include "app/Main.h"
+#include "Median.h"
 #include "app/Risveglio.h"
 #include "platform/LinuxPlatform.h"
 
@@ -20,12 +21,6 @@ class BenchPlatform : public LinuxPlatform
 public:
     void wakeAt(const std::optional<QDateTime> &) override {}
 };
-
-double median(std::vector<double> values)
-{
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    return values[values.size() / 2];
-}
 
 // Mean time of one call over a batch, in microseconds.
 template <typename Call>
@@ -75,16 +70,16 @@ int main(int argc, char *argv[])
         freeSlots.push_back(batch(Calls, [&] { Sveglie::prossimoRisveglio(free, QDateTime::currentDateTime()); }));
     }
 
-    const double t = median(tick);
+    const double t = Banco::mediana(tick);
     std::printf("median of %d rounds of %d calls, microseconds per call, and share of a whole tick:\n", rounds,
                 Calls);
     std::printf("  whole tick, five alarms set, wake check included    %8.2f\n", t);
     const auto row = [t](const char *what, double value) {
         std::printf("  %-50s %8.2f  %4.0f %%\n", what, value, 100 * value / t);
     };
-    row("wake check of an ordinary tick (nothing changed)", median(check));
-    row("working the wake time out, five alarms set", median(fiveSlots));
-    row("working the wake time out, all slots free", median(freeSlots));
+    row("wake check of an ordinary tick (nothing changed)", Banco::mediana(check));
+    row("working the wake time out, five alarms set", Banco::mediana(fiveSlots));
+    row("working the wake time out, all slots free", Banco::mediana(freeSlots));
     delete FrmMain;
     return 0;
 }

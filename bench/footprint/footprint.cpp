@@ -1,6 +1,7 @@
 // The footprint benchmark: a bare Qt window and Trillora started alternately on one Xvfb, then the
 // soak and the tone patterns' timing; prints medians and ratios.
 #include "ProcessProbe.h"
+#include "Median.h"
 #include "XServer.h"
 
 #include <algorithm>
@@ -50,22 +51,13 @@ struct Opzioni
     std::vector<Programma> confronti;
 };
 
-double mediana(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 template <typename F>
 double medianaDi(const std::vector<Lancio> &lanci, F campo)
 {
     std::vector<double> v;
     for (const Lancio &l : lanci)
         v.push_back(campo(l));
-    return mediana(v);
+    return Banco::mediana(v);
 }
 
 std::string cartellaDiQuesto()

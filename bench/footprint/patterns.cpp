@@ -2,6 +2,7 @@
 // on whatever device ALSA's configuration makes the default (the footprint benchmark runs this once
 // for each kind of device, with HOME pointing at a folder whose .asoundrc names it).
 #include "BenchSupport.h"
+#include "Median.h"
 #include "app/Application.h"
 #include "app/Main.h"
 #include "platform/LinuxPlatform.h"
@@ -53,12 +54,6 @@ QString pezziSonori()
     return found.join(QStringLiteral(", "));
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -99,7 +94,7 @@ int main(int argc, char *argv[])
                 FrmSveglia->TimerSpeakerTimer();
             ms.push_back(clock.nsecsElapsed() / 1e6);
         }
-        const double m = median(ms);
+        const double m = Banco::mediana(ms);
         const double deviation = 100.0 * (m - p.nominalMs) / p.nominalMs;
         const bool within = std::abs(deviation) <= 3.0;
         allWithin = allWithin && within;

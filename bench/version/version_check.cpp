@@ -1,6 +1,7 @@
 // Cutting speed on a 1 MiB page, and the time from "Yes" to the verdict against a loopback page.
 #include "BenchSupport.h"
 #include "LoopbackServer.h"
+#include "Median.h"
 #include "app/Application.h"
 #include "platform/LinuxPlatform.h"
 #include "support/About.h"
@@ -38,12 +39,6 @@ public:
     QString siteHost() override { return host; }
 };
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 // A page like the maker's, padded with ordinary markup to 1 MiB, the version near its end.
 QByteArray paginaDaUnMega()
 {
@@ -72,7 +67,7 @@ void taglio()
                 std::fprintf(stderr, "unexpected piece\n");
         }
         std::printf("cut 1 MiB page %s: median %.2f ms, %.0f MB/s\n", indietro ? "backward" : "forward",
-                    median(volte) * 1e3, mb / median(volte));
+                    Banco::mediana(volte) * 1e3, mb / Banco::mediana(volte));
     }
 }
 
@@ -100,7 +95,7 @@ void controllo(BenchPlatform &seam)
         }
         volte.push_back(ms);
     }
-    std::printf("Yes to verdict over %zu openings: median %.2f ms, max %.2f ms\n", volte.size(), median(volte),
+    std::printf("Yes to verdict over %zu openings: median %.2f ms, max %.2f ms\n", volte.size(), Banco::mediana(volte),
                 *std::max_element(volte.begin(), volte.end()));
 }
 
