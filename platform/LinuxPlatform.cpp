@@ -1,6 +1,7 @@
 // The platform seam on a Linux desktop: Qt for boxes and the shell, the sound and network modules, ports.
 #include "platform/LinuxPlatform.h"
 
+#include "platform/DesktopNotice.h"
 #include "platform/Modules.h"
 #include "platform/SpeakerPorts.h"
 #include "platform/WakeHelper.h"
@@ -213,6 +214,20 @@ Browser *LinuxPlatform::createBrowser(QWidget *parent)
     if (!crea)
         throw TrilloraError(errore);
     return crea(parent);
+}
+
+// The session bus is reached only when a notification is needed, never at start.
+void LinuxPlatform::showAlarmNotice(const QString &summary, std::function<void()> onClose)
+{
+    if (!notice)
+        notice = std::make_unique<DesktopNotice>(QDBusConnection::sessionBus());
+    notice->show(summary, std::move(onClose));
+}
+
+void LinuxPlatform::withdrawAlarmNotice()
+{
+    if (notice)
+        notice->withdraw();
 }
 
 // The helper lies beside the program and alone holds the capability to wake the computer.

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class DesktopNotice;
 class QMessageBox;
 class SoundOutput;
 class SpeakerPorts;
@@ -44,6 +45,8 @@ public:
     void portOut(std::uint16_t port, std::uint8_t value) override;
     QString siteHost() override;
     Browser *createBrowser(QWidget *parent) override;
+    void showAlarmNotice(const QString &summary, std::function<void()> onClose) override;
+    void withdrawAlarmNotice() override;
     void wakeAt(const std::optional<QDateTime> &when) override;
 
 private:
@@ -56,5 +59,6 @@ private:
     bool soundTried = false;
     std::unique_ptr<SpeakerPorts> ports;
     std::unique_ptr<WakeHelper> wake;
+    std::unique_ptr<DesktopNotice> notice;
     QString programma;
 };

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTime>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -64,6 +65,13 @@ public:
     // Host (and optional port) of the maker's web site.
     virtual QString siteHost() = 0;
     virtual Browser *createBrowser(QWidget *parent) = 0;
+
+    // A desktop notification for an alarm whose window the user may not see: `summary` names it,
+    // and `onClose` runs when its "Chiudi" is chosen. A new one replaces the last. Where the desktop
+    // has no notification service, nothing is shown and nothing fails.
+    virtual void showAlarmNotice(const QString &summary, std::function<void()> onClose) = 0;
+    // Takes the notification back, if it is still there.
+    virtual void withdrawAlarmNotice() = 0;
 
     // The computer should wake from sleep at `when`, replacing any earlier time; none: at no time.
     // Where it cannot be woken, nothing happens and nothing is shown.

@@ -2,6 +2,7 @@
 #include "ringing/Sveglia.h"
 
 #include "app/Main.h"
+#include "platform/Platform.h"
 #include "ringing/TonePatterns.h"
 #include "support/Accessibility.h"
 #include "support/Clic.h"
@@ -12,8 +13,11 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 TFrmSveglia *FrmSveglia = nullptr;
 
@@ -109,7 +113,12 @@ void TFrmSveglia::buildLayout()
     ErrorDisplay::collega(TimerClose, &QTimer::timeout, this, &TFrmSveglia::TimerCloseTimer);
     ErrorDisplay::collega(TimerSpeaker, &QTimer::timeout, this, &TFrmSveglia::TimerSpeakerTimer);
     ErrorDisplay::collega(TimerCasse, &QTimer::timeout, this, &TFrmSveglia::TimerCasseTimer);
-    ErrorDisplay::collega(qApp, &QGuiApplication::applicationStateChanged, this, &TFrmSveglia::statoProgramma);
+
+    attesaFuoco = new QTimer(this);
+    attesaFuoco->setSingleShot(true);
+    attesaFuoco->setInterval(1000);
+    ErrorDisplay::collega(attesaFuoco, &QTimer::timeout, this, &TFrmSveglia::controllaVisibilita);
+    ErrorDisplay::collega(qApp, &QGuiApplication::focusWindowChanged, this, &TFrmSveglia::fuocoCambiato);
 }
 
 void TFrmSveglia::setVisible(bool visible)
@@ -122,43 +131,59 @@ void TFrmSveglia::setVisible(bool visible)
         for (QLabel *label : {Label1, Label3, Label2})
             label->adjustSize();
     }
-    if (visible && !isVisible())
-        appenaMostrata = true;
+    const bool mostrata = visible && !isVisible();
     QWidget::setVisible(visible);
+    if (mostrata) {
+        // Showing a visible window only brings it to the front; showing a hidden one makes it the
+        // program's active window at once: a desktop that keeps the focus elsewhere, or gives it
+        // late, must not keep the alarm silent or the window up for ever.
+        fuocoRicevuto = QGuiApplication::focusWindow() == windowHandle();
+        orario = FrmMain->EdOrologio->text().left(5);
+        attesaFuoco->start();
+        diventaAttiva();
+    } else if (!visible) {
+        attiva = false;
+        attesaFuoco->stop();
+        if (avvisoInviato) {
+            avvisoInviato = false;
+            platform().withdrawAlarmNotice();
+        }
+    }
 }
 
-// On X11 Qt reports the program active again just before the window that takes the focus gets its
-// WindowActivate, with that window already holding the focus. Platforms that report the state by
-// themselves may do so after the activation; the state is then still inactive at WindowActivate.
-void TFrmSveglia::statoProgramma(Qt::ApplicationState stato)
+void TFrmSveglia::diventaAttiva()
 {
-    rientroDaAltroProgramma = stato == Qt::ApplicationActive && windowHandle()
-        && QGuiApplication::focusWindow() == windowHandle();
+    if (attiva)
+        return;
+    attiva = true;
+    ErrorDisplay::durante([this] { FormActivate(); });
 }
 
-bool TFrmSveglia::event(QEvent *event)
+// The window system's focus, seen from inside the program. Going to another program changes
+// nothing: the program's active window is still this one when the focus comes back. A message box
+// is a passing question, not a window of the program's own.
+void TFrmSveglia::fuocoCambiato(QWindow *fuoco)
 {
-    // WindowActivate comes only when the window becomes active, so showing an active window again
-    // plays nothing. It comes as well when the focus returns from another program, which is not the
-    // program's own activation and must not play the pattern again; the first activation after a
-    // show plays in any case, or an alarm shown while the program was in the background would stay silent.
-    switch (event->type()) {
-    case QEvent::WindowActivate: {
-        const bool daAltroProgramma =
-            rientroDaAltroProgramma || QGuiApplication::applicationState() != Qt::ApplicationActive;
-        if (appenaMostrata || !daAltroProgramma)
-            ErrorDisplay::durante([this] { FormActivate(); });
-        appenaMostrata = false;
-        rientroDaAltroProgramma = false;
-        break;
+    if (!fuoco || !isVisible())
+        return;
+    if (fuoco == windowHandle()) {
+        fuocoRicevuto = true;
+        diventaAttiva();
+    } else if (!qobject_cast<QMessageBox *>(QApplication::activeWindow())) {
+        attiva = false;
     }
-    case QEvent::WindowDeactivate:
-        rientroDaAltroProgramma = false;
-        break;
-    default:
-        break;
-    }
-    return QWidget::event(event);
+}
+
+// Another program in full screen, an overview or the lock screen: the window is up but unseen.
+void TFrmSveglia::controllaVisibilita()
+{
+    if (!isVisible() || fuocoRicevuto || avvisoInviato)
+        return;
+    avvisoInviato = true;
+    platform().showAlarmNotice(QStringLiteral("Sveglia delle ") + orario, [finestra = QPointer<TFrmSveglia>(this)] {
+        if (finestra && finestra->isVisible())
+            ErrorDisplay::durante([&] { finestra->sbChiudiClick(); });
+    });
 }
 
 void TFrmSveglia::FormActivate()
@@ -195,9 +220,14 @@ void TFrmSveglia::closeEvent(QCloseEvent *event)
 
 void TFrmSveglia::FormClose()
 {
+    // The hour field is the main window's focus widget from now on, active or not. The window
+    // system is asked to activate it only while the program holds the focus: asked from the
+    // background, desktops answer with an attention flag or an "is ready" notice instead.
     FrmMain->Edsveglia1->setFocus();
-    FrmMain->raise();
-    FrmMain->activateWindow();
+    if (QGuiApplication::focusWindow()) {
+        FrmMain->raise();
+        FrmMain->activateWindow();
+    }
     if (FrmMain->TipoSistema == QLatin1String("9x"))
         Toni::SpegniSpeaker();
     TimerCasse->stop();

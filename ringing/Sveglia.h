@@ -7,6 +7,7 @@
 class QLabel;
 class QTimer;
 class QToolButton;
+class QWindow;
 
 class TFrmSveglia : public QWidget
 {
@@ -41,19 +42,26 @@ public:
     void FormClose();
 
 protected:
-    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildLayout();
-    void statoProgramma(Qt::ApplicationState stato);
+    void diventaAttiva();
+    void fuocoCambiato(QWindow *fuoco);
+    void controllaVisibilita();
 
     bool shownOnce = false;
-    // Set by showing the hidden window: the next activation is the window's own, wherever the focus was.
-    bool appenaMostrata = false;
-    // The program has just become active again with this window taking the focus from another program.
-    bool rientroDaAltroProgramma = false;
+    // This window is the program's active window: made so by its showing, whatever the window
+    // system does with the focus, and by the focus coming to it from another window of the program.
+    bool attiva = false;
+    // Since its last showing the window system has given this window the focus.
+    bool fuocoRicevuto = false;
+    // The alarm's minute ("07.30"), read from the clock when the window was shown.
+    QString orario;
+    // One second after the showing: without the focus by then, the desktop is told.
+    QTimer *attesaFuoco;
+    bool avvisoInviato = false;
 };
 
 extern TFrmSveglia *FrmSveglia;

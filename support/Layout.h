@@ -27,7 +27,8 @@ QFont carattere(const QString &family, int pixels, bool bold = false);
 QToolButton *pulsante(QWidget *parent, const char *name, QRect place, const QString &caption,
                       const QString &glyph, const QString &hint);
 
-// Centres a top-level window on the desktop it will appear on.
+// Centres a top-level window, with the frame the window system gives it, on the desktop it will
+// appear on; again at its first showing, when the frame is better known.
 void centraSulDesktop(QWidget *window);
 
 } // namespace Layout

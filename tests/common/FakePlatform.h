@@ -1,6 +1,7 @@
 // A platform seam for tests: a settable clock and folder, recorded boxes, links and sounds.
 #pragma once
 
+#include "platform/DesktopNotice.h"
 #include "platform/NetworkBrowser.h"
 #include "platform/Platform.h"
 
@@ -46,6 +47,13 @@ public:
     int browserTimeoutMs = NetworkBrowser::defaultTimeoutMs;
     int browserDeadlineMs = NetworkBrowser::defaultDeadlineMs;
 
+    // The alarm notifications: "notice Sveglia delle 07.30", "notice withdrawn".
+    QStringList notices;
+    // The last notice's "Chiudi", as the desktop would run it.
+    std::function<void()> noticeClose;
+    // Where the notices also go, e.g. to a notification service on a bus of the test's own.
+    DesktopNotice *noticeService = nullptr;
+
     bool messageBox(MessageKind kind, const QString &title, const QString &text) override;
     void shellOpen(const QString &target) override;
     QString executablePath() override;
@@ -59,6 +67,8 @@ public:
     void portOut(std::uint16_t port, std::uint8_t value) override;
     QString siteHost() override;
     Browser *createBrowser(QWidget *parent) override;
+    void showAlarmNotice(const QString &summary, std::function<void()> onClose) override;
+    void withdrawAlarmNotice() override;
     void wakeAt(const std::optional<QDateTime> &when) override;
 
     // Back to a fresh state between tests.

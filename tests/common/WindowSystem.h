@@ -4,6 +4,7 @@
 
 #include <QWindow>
 #include <qpa/qwindowsysteminterface.h>
+#include <qpa/qwindowsysteminterface_p.h>
 
 namespace WindowSystem {
 
@@ -19,5 +20,43 @@ inline void reportState(Qt::ApplicationState state)
 {
     QWindowSystemInterface::handleApplicationStateChanged<QWindowSystemInterface::SynchronousDelivery>(state);
 }
+
+// While it lives, it records every activation the platform makes, asked for or on a showing, and
+// refuses those of `refuse`, as a desktop that keeps the focus with another program.
+class Activations : public QWindowSystemEventHandler
+{
+public:
+    explicit Activations(QWindow *refuse)
+        : refuse(refuse)
+    {
+        QWindowSystemInterfacePrivate::installWindowSystemEventHandler(this);
+    }
+    ~Activations() override { QWindowSystemInterfacePrivate::removeWindowSystemEventhandler(this); }
+
+    bool sendEvent(QWindowSystemInterfacePrivate::WindowSystemEvent *event) override
+    {
+        if (event->type == QWindowSystemInterfacePrivate::ActivatedWindow && !giving) {
+            QWindow *window = static_cast<QWindowSystemInterfacePrivate::ActivatedWindowEvent *>(event)->activated;
+            asked.append(window);
+            if (refuse && window == refuse)
+                return true;
+        }
+        return QWindowSystemEventHandler::sendEvent(event);
+    }
+
+    // The desktop gives `window` the focus after all.
+    void give(QWindow *window)
+    {
+        giving = true;
+        focusTo(window);
+        giving = false;
+    }
+
+    QList<QWindow *> asked;
+
+private:
+    QWindow *refuse;
+    bool giving = false;
+};
 
 } // namespace WindowSystem

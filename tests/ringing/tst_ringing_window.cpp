@@ -90,19 +90,25 @@ private slots:
         QCOMPARE(f.chiamate("sound").size(), 10);
     }
 
-    // Where the focus goes after the first pattern, before the ringing window is active again.
-    // "program" is another program's window; "late" is a platform that reports the program's state
-    // only after the window's activation.
+    // Where the focus goes after the first pattern: "main" is the main window, "program" another
+    // program's window, "ring" the ringing window, "alarm" a second alarm showing it again, "late" a
+    // return from another program on a platform that reports the program's state only afterwards.
     void activeAgain_data()
     {
         QTest::addColumn<QStringList>("route");
         QTest::addColumn<int>("patterns");
 
-        QTest::newRow("back from the main window plays again") << QStringList {"main"} << 2;
-        QTest::newRow("back from another program plays nothing") << QStringList {"program"} << 1;
-        QTest::newRow("twice to another program and back plays nothing") << QStringList {"program", "program"} << 1;
-        QTest::newRow("another program, the main window, then back plays again") << QStringList {"program", "main"} << 2;
+        QTest::newRow("back from the main window plays again") << QStringList {"main", "ring"} << 2;
+        QTest::newRow("back from another program plays nothing") << QStringList {"program", "ring"} << 1;
+        QTest::newRow("twice to another program and back plays nothing")
+            << QStringList {"program", "ring", "program", "ring"} << 1;
+        QTest::newRow("another program, the main window, then back plays again")
+            << QStringList {"program", "main", "ring"} << 2;
+        QTest::newRow("the main window, another program, then back plays again")
+            << QStringList {"main", "program", "ring"} << 2;
         QTest::newRow("back from another program, state reported late, plays nothing") << QStringList {"late"} << 1;
+        QTest::newRow("a second alarm while shown, another program and back plays nothing")
+            << QStringList {"alarm", "program", "ring"} << 1;
     }
 
     void activeAgain()
@@ -116,25 +122,67 @@ private slots:
         aspettaFineSuono();
         QTest::qWait(100);
         const int before = FrmSveglia->TimerClose->remainingTime();
-        for (const QString &via : route) {
-            if (via == QLatin1String("late")) {
-                // The program turns inactive while its main window keeps the focus; the ringing
-                // window is activated before the state says the program is active again.
+        for (const QString &step : route) {
+            if (step == QLatin1String("late")) {
+                WindowSystem::focusTo(nullptr);
                 WindowSystem::reportState(Qt::ApplicationInactive);
-                WindowSystem::focusTo(FrmMain->windowHandle());
                 WindowSystem::focusTo(FrmSveglia->windowHandle());
                 WindowSystem::reportState(Qt::ApplicationActive);
+            } else if (step == QLatin1String("alarm")) {
+                QVERIFY(f.suona());
             } else {
-                WindowSystem::focusTo(via == QLatin1String("main") ? FrmMain->windowHandle() : nullptr);
-                WindowSystem::focusTo(FrmSveglia->windowHandle());
+                WindowSystem::focusTo(step == QLatin1String("main")    ? FrmMain->windowHandle()
+                                          : step == QLatin1String("ring") ? FrmSveglia->windowHandle()
+                                                                          : nullptr);
             }
-            QCOMPARE(QApplication::activeWindow(), FrmSveglia);
             QTest::qWait(150);
             aspettaFineSuono();
         }
+        QCOMPARE(QApplication::activeWindow(), FrmSveglia);
         QCOMPARE(f.chiamate("sound").size(), 3 * patterns);
         // A second pattern does not lengthen the count of the first activation.
         QVERIFY(FrmSveglia->TimerClose->remainingTime() < before);
+    }
+
+    // A desktop that keeps the focus elsewhere (weston), or gives it late: the alarm sounds once and
+    // ends all the same, and the desktop hears of it only when the window went unseen for a second.
+    void withoutTheFocus_data()
+    {
+        QTest::addColumn<int>("focusAfterMs"); // -1: never
+        QTest::addColumn<QStringList>("notices");
+        QTest::addColumn<bool>("mainAsked");
+
+        const QStringList posted {QStringLiteral("notice Sveglia delle 12.00"), QStringLiteral("notice withdrawn")};
+        QTest::newRow("never focused: plays, ends, notifies, asks nothing") << -1 << posted << false;
+        QTest::newRow("focused at once: no notice") << 0 << QStringList() << true;
+        QTest::newRow("focused late: no second pattern, no notice") << 500 << QStringList() << true;
+    }
+
+    void withoutTheFocus()
+    {
+        QFETCH(int, focusAfterMs);
+        QFETCH(QStringList, notices);
+        QFETCH(bool, mainAsked);
+        RingingFixture f;
+        QVERIFY(f.mostraPrincipale());
+        WindowSystem::focusTo(nullptr);
+        FrmSveglia->TimerClose->setInterval(1500);
+        FrmSveglia->winId();
+        WindowSystem::Activations activations(focusAfterMs != 0 ? FrmSveglia->windowHandle() : nullptr);
+        if (focusAfterMs > 0)
+            QTimer::singleShot(focusAfterMs, [&] { activations.give(FrmSveglia->windowHandle()); });
+        FrmMain->ed1sv1->setText(QStringLiteral("12"));
+        FrmMain->Ed1sv2->setText(QStringLiteral("00"));
+        FrmMain->Timer1Timer();
+        QVERIFY(FrmSveglia->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!FrmSveglia->isVisible(), 5000);
+        QCOMPARE(f.chiamate("sound").size(), 10);
+        QCOMPARE(fake().notices, notices);
+        QCOMPARE(FrmMain->focusWidget(), FrmMain->Edsveglia1);
+        QTest::qWait(50);
+        QCOMPARE(activations.asked.contains(FrmMain->windowHandle()), mainAsked);
+        if (!mainAsked)
+            QCOMPARE(QApplication::focusWidget(), nullptr);
     }
 
     // Its showing is the window's own activation, wherever the focus was.
@@ -273,8 +321,11 @@ private slots:
     {
         RingingFixture f;
         QVERIFY(f.suona());
-        const QPoint centre = FrmSveglia->screen()->availableGeometry().center();
-        QTRY_VERIFY((FrmSveglia->geometry().center() - centre).manhattanLength() <= 2);
+        // The whole window, its frame included, is centred: as much room on either side.
+        const QRect area = FrmSveglia->screen()->availableGeometry();
+        QVERIFY(FrmSveglia->frameGeometry() != FrmSveglia->geometry());
+        QTRY_VERIFY(qAbs((FrmSveglia->frameGeometry().left() - area.left()) - (area.right() - FrmSveglia->frameGeometry().right())) <= 1);
+        QVERIFY(qAbs((FrmSveglia->frameGeometry().top() - area.top()) - (area.bottom() - FrmSveglia->frameGeometry().bottom())) <= 1);
         // Where the user dragged it.
         FrmSveglia->move(40, 60);
         const QPoint left = FrmSveglia->pos();
