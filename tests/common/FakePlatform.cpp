@@ -96,16 +96,12 @@ void FakePlatform::wakeAt(const std::optional<QDateTime> &when)
 
 void FakePlatform::showAlarmNotice(const QString &summary, std::function<void()> onClose)
 {
-    notices.append(QStringLiteral("notice ") + summary);
-    noticeClose = onClose;
     if (noticeService)
         noticeService->show(summary, std::move(onClose));
 }
 
 void FakePlatform::withdrawAlarmNotice()
 {
-    notices.append(QStringLiteral("notice withdrawn"));
-    noticeClose = nullptr;
     if (noticeService)
         noticeService->withdraw();
 }

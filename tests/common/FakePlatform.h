@@ -47,11 +47,7 @@ public:
     int browserTimeoutMs = NetworkBrowser::defaultTimeoutMs;
     int browserDeadlineMs = NetworkBrowser::defaultDeadlineMs;
 
-    // The alarm notifications: "notice Sveglia delle 07.30", "notice withdrawn".
-    QStringList notices;
-    // The last notice's "Chiudi", as the desktop would run it.
-    std::function<void()> noticeClose;
-    // Where the notices also go, e.g. to a notification service on a bus of the test's own.
+    // Where the alarm notifications go, if anywhere: a notification service on a bus of the test's own.
     DesktopNotice *noticeService = nullptr;
 
     bool messageBox(MessageKind kind, const QString &title, const QString &text) override;
