@@ -1,4 +1,5 @@
 // Program entry: the application, its title, the start-up windows and the message loop.
+#include "BuildIdentity.h"
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Startup.h"
@@ -7,7 +8,8 @@
 int main(int argc, char *argv[])
 {
     TrilloraApplication app(argc, argv);
-    LinuxPlatform desktop;
+    // Only modules of this very build are loaded.
+    LinuxPlatform desktop(TRILLORA_IDENTITA);
     installPlatform(&desktop);
 
     creaFinestre();

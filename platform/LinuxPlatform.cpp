@@ -109,6 +109,45 @@ void LinuxPlatform::shellOpenMail(const QString &address, const QString &subject
 
 namespace {
 
+// The reason a module cannot be used, in the general error box as soon as the event loop runs
+// again: a sound pattern runs inside one timer tick, and an alarm must never wait for an answer.
+void mostraPiuTardi(const QString &motivo)
+{
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [motivo] { ErrorDisplay::mostra(motivo); }, Qt::QueuedConnection);
+}
+
+// The page loader when its module cannot be used. Each navigation ends as a failed load does, in
+// an empty document, and then the reason is shown: the version window opens and asks as always,
+// and its check ends without a build number.
+class PaginaIrraggiungibile : public Browser
+{
+public:
+    PaginaIrraggiungibile(QObject *parent, const QString &motivo)
+        : Browser(parent)
+        , motivo(motivo)
+    {
+    }
+    void navigate(const QString &address) override
+    {
+        QMetaObject::invokeMethod(
+            this,
+            [this, address, motivo = motivo] {
+                documento = true;
+                emit documentComplete(address);
+                // The box runs its own event loop, in which this loader may go with its window.
+                ErrorDisplay::mostra(motivo);
+            },
+            Qt::QueuedConnection);
+    }
+    bool hasDocument() const override { return documento; }
+    QByteArray bodyOuterHtml() const override { return {}; }
+
+private:
+    QString motivo;
+    bool documento = false;
+};
+
 // /proc/self/exe names the executable's own file, also when the program was started through a
 // link such as bin/trillora: its companions and the alarm file lie beside that file.
 QString percorsoReale()
@@ -124,8 +163,9 @@ QString percorsoReale()
 
 // Taken at start: an update that replaces the file while the program runs leaves /proc/self/exe
 // naming a deleted file, and the alarms must still be saved beside the new one.
-LinuxPlatform::LinuxPlatform(const QString &moduleFolder)
-    : moduli(moduleFolder)
+LinuxPlatform::LinuxPlatform(const QByteArray &identitaModuli, const QString &moduleFolder)
+    : identita(identitaModuli)
+    , moduli(moduleFolder)
     , ports(std::make_unique<SpeakerPorts>())
     , programma(percorsoReale())
 {
@@ -164,24 +204,30 @@ QString LinuxPlatform::cartellaModuli() const
     return moduli.isEmpty() ? QFileInfo(programma).path() : moduli;
 }
 
-// Without its module the program is as on a machine without a sound card: silent, with the
-// patterns keeping their timing.
 SoundOutput *LinuxPlatform::suono()
 {
     if (!soundTried) {
         soundTried = true;
+        QString errore;
         if (auto *crea = reinterpret_cast<CreaSuono *>(
-                Moduli::entrata(cartellaModuli(), Moduli::Suono, "trillora_sound_create")))
+                Moduli::entrata(cartellaModuli(), Moduli::Suono, "trillora_sound_create", identita, errore)))
             sound.reset(crea());
+        else
+            mostraPiuTardi(errore);
     }
     return sound.get();
 }
 
+// Without its module the alarm still rings where it can: the window system's bell stands in for
+// each tone, and the tone's length is kept, so the patterns keep their timing.
 void LinuxPlatform::systemTone(int frequency, int msecs)
 {
-    if (SoundOutput *s = suono())
+    if (SoundOutput *s = suono()) {
         s->tone(frequency, msecs);
-    else if (msecs > 0)
+        return;
+    }
+    QApplication::beep();
+    if (msecs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(msecs));
 }
 
@@ -189,6 +235,8 @@ void LinuxPlatform::messageSound(unsigned type)
 {
     if (SoundOutput *s = suono())
         s->messageSound(type);
+    else
+        QApplication::beep();
 }
 
 void LinuxPlatform::sleepMs(int msecs)
@@ -208,12 +256,14 @@ QString LinuxPlatform::siteHost()
 
 Browser *LinuxPlatform::createBrowser(QWidget *parent)
 {
-    QString errore;
-    auto *crea = reinterpret_cast<CreaBrowser *>(
-        Moduli::entrata(cartellaModuli(), Moduli::Rete, "trillora_network_browser", &errore));
-    if (!crea)
-        throw TrilloraError(errore);
-    return crea(parent);
+    if (!creaBrowser) {
+        QString errore;
+        creaBrowser = reinterpret_cast<CreaBrowser *>(
+            Moduli::entrata(cartellaModuli(), Moduli::Rete, "trillora_network_browser", identita, errore));
+        if (!creaBrowser)
+            return new PaginaIrraggiungibile(parent, errore);
+    }
+    return creaBrowser(parent);
 }
 
 // The session bus is reached only when a notification is needed, never at start.

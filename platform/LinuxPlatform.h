@@ -1,6 +1,7 @@
 // The platform seam on a Linux desktop.
 #pragma once
 
+#include "platform/Modules.h"
 #include "platform/OraLocale.h"
 #include "platform/Platform.h"
 
@@ -8,7 +9,6 @@
 
 class DesktopNotice;
 class QMessageBox;
-class SoundOutput;
 class SpeakerPorts;
 class WakeHelper;
 
@@ -24,11 +24,14 @@ QUrl mailtoUrl(const QString &address, const QString &subject, const QString &bo
 
 // Sound and the page loader come from modules beside the program (Modules.h), loaded the first
 // time they are needed, so that start-up loads none of ALSA, libcanberra, Qt Network or libxml2.
+// A module that cannot be used leaves the program working: the alarm rings through the window
+// system's bell, the version check ends without a build number, and the reason is shown.
 class LinuxPlatform : public Platform
 {
 public:
-    // `moduleFolder`: where the modules are; empty means the executable's own folder.
-    explicit LinuxPlatform(const QString &moduleFolder = {});
+    // `identitaModuli`: the program's build identity, which a module must carry to be loaded (none:
+    // no module is). `moduleFolder`: where the modules are; empty means the executable's own folder.
+    explicit LinuxPlatform(const QByteArray &identitaModuli = {}, const QString &moduleFolder = {});
     ~LinuxPlatform() override;
 
     bool messageBox(MessageKind kind, const QString &title, const QString &text) override;
@@ -54,9 +57,12 @@ private:
     SoundOutput *suono();
 
     OraLocale ora;
+    QByteArray identita;
     QString moduli;
     std::unique_ptr<SoundOutput> sound;
     bool soundTried = false;
+    // Kept once had: later windows use the loaded module even after an install replaced its file.
+    CreaBrowser *creaBrowser = nullptr;
     std::unique_ptr<SpeakerPorts> ports;
     std::unique_ptr<WakeHelper> wake;
     std::unique_ptr<DesktopNotice> notice;

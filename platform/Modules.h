@@ -1,6 +1,7 @@
 // The parts of the platform seam that live in modules loaded on first use, and their loading.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -24,13 +25,23 @@ using CreaSuono = SoundOutput *();
 using CreaBrowser = Browser *(QWidget *parent);
 }
 
+// Each module carries this text followed by its build's identity (BuildIdentity.h) and a NUL, in
+// its exported `trillora_identita`; the program reads it from the file before loading the module.
+#define TRILLORA_MARCA_IDENTITA "trillora-identita:"
+
 namespace Moduli {
 
 inline constexpr char Suono[] = "trillora-sound.so";
 inline constexpr char Rete[] = "trillora-network.so";
 
-// The entry point `symbol` of the module `file` in `folder`, loaded on the first call and kept
-// loaded to the end; null when the module or the symbol cannot be had, with the reason in `errore`.
-QFunctionPointer entrata(const QString &folder, const char *file, const char *symbol, QString *errore = nullptr);
+// The entry point `symbol` of the module `file` in `folder`; null when the module or the symbol
+// cannot be had, with the reason in `errore`. A module whose file does not carry `identita`, the
+// program's own build identity, is refused before the loader sees it: a module from another build
+// (an install over the running program) may expect other layouts and symbols than this program's,
+// and none of its code may run here.
+// Every call reads the file and asks the loader again. What was loaded stays loaded to the end, so
+// a caller that keeps the entry point it got need not ask twice.
+QFunctionPointer entrata(const QString &folder, const char *file, const char *symbol, const QByteArray &identita,
+                         QString &errore);
 
 } // namespace Moduli

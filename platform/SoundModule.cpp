@@ -1,4 +1,5 @@
 // The sound module: tones through ALSA and the message sound through libcanberra, loaded on the first alarm.
+#include "BuildIdentity.h"
 #include "platform/MessageSound.h"
 #include "platform/Modules.h"
 #include "platform/ToneOutput.h"
@@ -18,6 +19,9 @@ private:
 };
 
 } // namespace
+
+// Read from the file by the program before it loads the module (Modules.h).
+extern "C" Q_DECL_EXPORT const char trillora_identita[] = TRILLORA_MARCA_IDENTITA TRILLORA_IDENTITA;
 
 extern "C" Q_DECL_EXPORT SoundOutput *trillora_sound_create()
 {

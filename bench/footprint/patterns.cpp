@@ -2,6 +2,7 @@
 // on whatever device ALSA's configuration makes the default (the footprint benchmark runs this once
 // for each kind of device, with HOME pointing at a folder whose .asoundrc names it).
 #include "BenchSupport.h"
+#include "BuildIdentity.h"
 #include "Median.h"
 #include "app/Application.h"
 #include "app/Main.h"
@@ -25,7 +26,7 @@ class BenchPlatform : public LinuxPlatform
 {
 public:
     BenchPlatform()
-        : LinuxPlatform(Banco::cartellaDelProgramma())
+        : LinuxPlatform(TRILLORA_IDENTITA, Banco::cartellaDelProgramma())
     {
     }
     bool messageBox(MessageKind, const QString &title, const QString &text) override

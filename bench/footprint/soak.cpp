@@ -2,6 +2,7 @@
 // window, in the real program's windows on the real desktop seam (sound, links and boxes
 // silenced); run by the footprint benchmark on its Xvfb.
 #include "BenchSupport.h"
+#include "BuildIdentity.h"
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Startup.h"
@@ -33,7 +34,7 @@ public:
     bool veriBox = false;
 
     SoakPlatform()
-        : LinuxPlatform(Banco::cartellaDelProgramma())
+        : LinuxPlatform(TRILLORA_IDENTITA, Banco::cartellaDelProgramma())
     {
     }
     QTime localTime() override { return orario; }

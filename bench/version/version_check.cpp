@@ -1,5 +1,6 @@
 // Cutting speed on a 1 MiB page, and the time from "Yes" to the verdict against a loopback page.
 #include "BenchSupport.h"
+#include "BuildIdentity.h"
 #include "LoopbackServer.h"
 #include "Median.h"
 #include "app/Application.h"
@@ -27,7 +28,7 @@ public:
     QElapsedTimer answered;
 
     BenchPlatform()
-        : LinuxPlatform(Banco::cartellaDelProgramma())
+        : LinuxPlatform(TRILLORA_IDENTITA, Banco::cartellaDelProgramma())
     {
     }
 

@@ -1,6 +1,8 @@
-// The ringing window's patterns through the real Linux tones and message sound on a machine without
-// sound: they keep their timing and show no box. TRILLORA_TEST_SENZA picks what is missing:
-// "dispositivo" (no sound card) or "server" (ALSA routed to a sound server that is not running).
+// The ringing window's patterns through the real Linux tones and message sound (the program's sound
+// module, from the build folder) on a machine without sound: they keep their timing and show no box.
+// TRILLORA_TEST_SENZA picks what is missing: "dispositivo" (no sound card) or "server" (ALSA routed
+// to a sound server that is not running).
+#include "BuildIdentity.h"
 #include "RingingFixture.h"
 #include "TestMain.h"
 #include "platform/LinuxPlatform.h"
@@ -34,8 +36,15 @@ public:
     }
 
 private:
-    LinuxPlatform reale;
+    LinuxPlatform reale {TRILLORA_IDENTITA, QStringLiteral(TRILLORA_CARTELLA_MODULI)};
 };
+
+// The sound module played the tones, not the stand-in for a missing one.
+bool moduloCaricato()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/trillora-sound.so");
+}
 
 } // namespace
 
@@ -101,6 +110,7 @@ private slots:
         QTest::qWait(200);
         QCOMPARE(f.chiamate(chiamata).size(), quante);
         QCOMPARE(fake().boxes.size(), 0);
+        QVERIFY(moduloCaricato());
         // And the window still closes as always.
         FrmSveglia->sbChiudi->click();
         QVERIFY(!FrmSveglia->isVisible());
