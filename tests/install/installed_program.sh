@@ -2,7 +2,10 @@
 # The installed program at work: install into a temporary prefix, check the tree and the archive,
 # then start the installed copy through bin/trillora on a virtual X display and use it as a person
 # would, with keystrokes and clicks. The program takes no arguments and has no test hooks; what it
-# did is read from outside: the files it wrote, the windows it opened, the link it handed on.
+# did is read from outside: the files it wrote, the windows it opened, the link it handed on, the
+# modules it mapped, the sound it played and the pages it asked for.
+# The display, the program and the maker's site run in mount and network namespaces of their own:
+# there www.trillora.example is a loopback page offering build 19, and nothing leaves the machine.
 set -euo pipefail
 
 fail() {
@@ -28,9 +31,10 @@ if [ "${1:-}" = --drive ]; then
         xdotool mousemove --window "$1" "$2" "$3" click 1
     }
     start() {
-        # Started from another folder: the working folder must play no part.
-        (cd "$work/elsewhere" && exec env QT_QPA_PLATFORM=xcb PATH="$work/shell:$PATH" "$prefix/bin/trillora") \
-            >>"$work/program.log" 2>&1 &
+        # Started from another folder: the working folder must play no part. HOME is ALSA's, whose
+        # configuration there writes what is played to a file.
+        (cd "$work/elsewhere" && exec env QT_QPA_PLATFORM=xcb PATH="$work/shell:$PATH" HOME="$work/home" \
+            "$prefix/bin/trillora") >>"$work/program.log" 2>&1 &
         pid=$!
         # The splash stands for ten seconds before the main window.
         main=$(window '^TQZ_Trillora$') || fail "the main window did not come up"
@@ -49,6 +53,16 @@ if [ "${1:-}" = --drive ]; then
         click "$main" 344 98 # "Esci"
         timeout 20 tail --pid="$pid" -f /dev/null || fail "the program did not end on Esci"
     }
+    # An error box has the application's title, as the main window has.
+    no_error_box() {
+        [ "$(xdotool search --onlyvisible --name '^TQZ_Trillora$' 2>/dev/null | wc -l)" -eq 1 ] ||
+            fail "an error box came up: $(cat "$work/program.log")"
+    }
+    # The module from the installed folder, in the running program.
+    expect_module() {
+        timeout 20 bash -c "until grep -q ' $folder/$1\$' /proc/$pid/maps; do sleep 0.2; done" ||
+            fail "$1 was not loaded from $folder"
+    }
     expect_file() {
         printf "$1" >"$work/expected"
         cmp -s "$work/expected" "$alarms" ||
@@ -63,6 +77,44 @@ if [ "${1:-}" = --drive ]; then
     click "$main" 141 98 # "Salva impostazioni"
     confirm_save
     expect_file '07\r\n30\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\nSpeaker\r\nMaggiore\r\n'
+
+    # An alarm for the current minute rings at once, through the sound module: ten passes of three
+    # tones. Not in a minute's last seconds, or it might be set for a minute already gone.
+    while [ "$(date +%S)" -ge 55 ]; do sleep 1; done
+    xdotool type --delay 50 "$(date +%H%M)"
+    xdotool key Return
+    ringing=$(window '^Trillora$') || true
+    [ -n "$ringing" ] || fail "the alarm did not ring"
+    expect_module trillora-sound.so
+    sleep 4 # the pattern's 3 s
+    [ "$(stat -c %s "$work/home/played.wav")" -gt 10000 ] || fail "the alarm played nothing"
+    no_error_box
+    click "$ringing" 33 78 # "Chiudi"
+    xdotool windowfocus --sync "$main"
+
+    # The version check against the loopback site finds build 19: "Scarica" is enabled, and its
+    # click asks the site for the download.
+    click "$main" 84 15
+    version=$(window '^Check for available updates$') || true
+    [ -n "$version" ] || fail "the version window did not come up"
+    question=$(window '^Richiesta\.$') || true
+    [ -n "$question" ] || fail "the version window did not ask before going on line"
+    xdotool windowfocus --sync "$question" key Return
+    timeout 20 bash -c "until grep -q '^/index.php?show=ctrlvers&prg=TQZ_Trillora\$' '$work/site.log'; do sleep 0.2; done" ||
+        fail "the version page was not asked for"
+    expect_module trillora-network.so
+    sleep 1
+    click "$version" 236 66 # "Scarica"
+    timeout 20 bash -c "until grep -q '^/prg/trilor.exe\$' '$work/site.log'; do sleep 0.2; done" ||
+        fail "no download after the check: $(cat "$work/site.log")"
+    download=$(window '^Scaricamento$') || true
+    [ -n "$download" ] || fail "no download window"
+    timeout 20 bash -c "until [ -s '$work/home/Downloads/trilor.exe' ]; do sleep 0.2; done" || fail "the download was not saved"
+    xdotool windowfocus --sync "$download" key Escape
+    no_error_box
+    click "$version" 372 67 # its close button
+    timeout 10 bash -c "while xdotool search --onlyvisible --name '^Check for available updates\$' >/dev/null 2>&1; do sleep 0.2; done"
+    xdotool windowfocus --sync "$main"
 
     # F1 hands the help page beside the executable to the desktop.
     xdotool key F1
@@ -89,6 +141,27 @@ if [ "${1:-}" = --drive ]; then
     expect_file '07\r\n30\r\n22\r\n05\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\nSpeaker\r\nMaggiore\r\n'
     quit
     exit 0
+fi
+
+# ---- In the namespaces: the loopback site and a display of their own, then the two runs.
+if [ "${1:-}" = --inside ]; then
+    prefix=$2
+    work=$3
+    ip link set lo up
+    mount --bind "$work/hosts" /etc/hosts
+    : >"$work/site.log"
+    python3 "$work/site.py" "$work/site.log" 2>"$work/site.err" &
+    site=$!
+    trap 'kill "$site" 2>/dev/null || true' EXIT
+    timeout 10 bash -c 'until (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null; do sleep 0.2; done' ||
+        fail "no loopback site: $(cat "$work/site.err")"
+    # Xvfb picks a free display number itself.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    xvfb=$!
+    trap 'kill "$xvfb" "$site" 2>/dev/null || true' EXIT
+    timeout 20 bash -c "until [ -s '$work/display' ]; do sleep 0.1; done" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    DISPLAY=":$(cat "$work/display")" "$0" --drive "$prefix" "$work"
+    exit
 fi
 
 # ---- Outside: install, check what was installed, then drive the program.
@@ -131,18 +204,49 @@ for f in trillora trillora-wake trillora-sound.so trillora-network.so help.html 
 done
 
 # The desktop's opener is stood in for by one that only notes what it was given.
-mkdir -p "$work/shell" "$work/elsewhere"
+mkdir -p "$work/shell" "$work/elsewhere" "$work/home"
 printf '#!/bin/sh\nprintf %%s "$1" > "%s/opened"\n' "$work" >"$work/shell/xdg-open"
 chmod +x "$work/shell/xdg-open"
+# What the program plays goes to a file, never to a loudspeaker.
+printf 'pcm.!default { type file slave.pcm "null" file "%s/home/played.wav" format "wav" }\n' "$work" >"$work/home/.asoundrc"
 
-# A display of its own: Xvfb picks a free number itself, so suites running side by side cannot race for one.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
-timeout 20 bash -c "until [ -s '$work/display' ]; do sleep 0.1; done" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-DISPLAY=":$(cat "$work/display")" "$0" --drive "$prefix" "$work" || {
+# The maker's site: the version page, and a small file for the download; every request noted.
+printf '127.0.0.1 localhost www.trillora.example\n' >"$work/hosts"
+cat >"$work/site.py" <<'PY'
+import http.server
+import sys
+
+LOG = sys.argv[1]
+PAGE = b"<html><body><h1>Trillora</h1><p>Versione - 19</p></body></html>"
+
+class Site(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        with open(LOG, "a") as log:
+            log.write(self.path + "\n")
+        if self.path.startswith("/index.php?show=ctrlvers"):
+            body, kind = PAGE, "text/html; charset=windows-1252"
+        elif self.path == "/prg/trilor.exe":
+            body, kind = b"MZ" + bytes(1000), "application/octet-stream"
+        else:
+            self.send_error(404)
+            return
+        self.send_response(200)
+        self.send_header("Content-Type", kind)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def log_message(self, *args):
+        pass
+
+http.server.HTTPServer(("127.0.0.1", 80), Site).serve_forever()
+PY
+
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(--map-root-user)
+unshare "${as_root[@]}" --mount --net "$0" --inside "$prefix" "$work" || {
     echo "--- program output" >&2
     cat "$work/program.log" >&2 || true
     exit 1
 }
-echo "installed program: layout, archive, help page, tables, save and load all as expected"
+echo "installed program: layout, archive, help page, tables, save and load, both modules all as expected"
