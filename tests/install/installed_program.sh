@@ -23,9 +23,16 @@ if [ "${1:-}" = --drive ]; then
     # A failed step must not leave the program behind on the display.
     trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true' EXIT
 
-    # The first visible window whose title matches, waiting for it to appear.
+    # The first visible window whose title matches, waiting for it to appear. A search that meets a
+    # window going away (the splash closing) ends with an X error, so it is tried again.
     window() {
-        timeout 30 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1
+        local found end=$((SECONDS + 30))
+        while [ $SECONDS -lt $end ]; do
+            found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+            [ -z "$found" ] || { echo "$found"; return 0; }
+            sleep 0.2
+        done
+        return 1
     }
     click() {
         xdotool mousemove --window "$1" "$2" "$3" click 1
@@ -55,7 +62,7 @@ if [ "${1:-}" = --drive ]; then
     }
     # An error box has the application's title, as the main window has.
     no_error_box() {
-        [ "$(xdotool search --onlyvisible --name '^TQZ_Trillora$' 2>/dev/null | wc -l)" -eq 1 ] ||
+        [ "$( (xdotool search --onlyvisible --name '^TQZ_Trillora$' 2>/dev/null || true) | wc -l)" -eq 1 ] ||
             fail "an error box came up: $(cat "$work/program.log")"
     }
     # The module from the installed folder, in the running program.

@@ -81,11 +81,11 @@ private slots:
         const QString mancante = nessuno.errorString();
         const QString versione = QStringLiteral("modulo di un'altra versione del programma: riavviare Trillora");
         for (const QString modulo : {QLatin1String(Moduli::Suono), QLatin1String(Moduli::Rete)}) {
-            const auto riga = [&](const char *caso) { return qPrintable(modulo + QLatin1String(caso)); };
-            QTest::newRow(riga(" of this build is used")) << modulo << QString() << nostra << QString();
-            QTest::newRow(riga(" missing: the reason is the missing file")) << modulo << assente << nostra << mancante;
-            QTest::newRow(riga(" unloadable: the loader's reason")) << modulo << rotto << nostra << QStringLiteral("ELF");
-            QTest::newRow(riga(" from another build is refused")) << modulo << QString() << altra << versione;
+            const auto riga = [&](const char *caso) { return (modulo + QLatin1String(caso)).toUtf8(); };
+            QTest::newRow(riga(" of this build is used").constData()) << modulo << QString() << nostra << QString();
+            QTest::newRow(riga(" missing: the reason is the missing file").constData()) << modulo << assente << nostra << mancante;
+            QTest::newRow(riga(" unloadable: the loader's reason").constData()) << modulo << rotto << nostra << QStringLiteral("ELF");
+            QTest::newRow(riga(" from another build is refused").constData()) << modulo << QString() << altra << versione;
         }
     }
 
