@@ -1,7 +1,6 @@
 // The sound and network modules as the program loads them: a missing one, an unloadable one and one
 // from another build leave the alarm ringing and the version window working, and say why.
 #include "BuildIdentity.h"
-#include "LoopbackServer.h"
 #include "TestMain.h"
 #include "platform/LinuxPlatform.h"
 #include "support/About.h"
@@ -18,31 +17,14 @@ namespace {
 const QString rotto = QStringLiteral("rotto");
 const QString assente = QStringLiteral("assente");
 
-// The build folder's modules, copied into `cartella`; `modulo` missing or with its ELF header spoilt.
+// The build's `modulo` in `cartella`: missing, with its ELF header spoilt, or as built.
 bool preparaCartella(const QString &cartella, const QString &modulo, const QString &guasto)
 {
-    for (const char *nome : {Moduli::Suono, Moduli::Rete}) {
-        const QString copia = cartella + QLatin1Char('/') + QLatin1String(nome);
-        if (QLatin1String(nome) == modulo && guasto == assente)
-            continue;
-        if (!QFile::copy(QStringLiteral(TRILLORA_CARTELLA_MODULI "/") + QLatin1String(nome), copia))
-            return false;
-        if (QLatin1String(nome) == modulo && guasto == rotto) {
-            QFile file(copia);
-            if (!file.open(QIODevice::ReadWrite) || file.write("\0\0\0\0", 4) != 4)
-                return false;
-        }
-    }
-    return true;
-}
-
-QList<FakePlatform::Box> errori()
-{
-    QList<FakePlatform::Box> found;
-    for (const FakePlatform::Box &box : fake().boxes)
-        if (box.kind == MessageKind::Error)
-            found.append(box);
-    return found;
+    const QString copia = cartella + QLatin1Char('/') + modulo;
+    QFile file(copia);
+    return guasto == assente
+        || (QFile::copy(QStringLiteral(TRILLORA_CARTELLA_MODULI "/") + modulo, copia)
+            && (guasto != rotto || (file.open(QIODevice::ReadWrite) && file.write("\0\0\0\0", 4) == 4)));
 }
 
 } // namespace
@@ -82,7 +64,10 @@ private slots:
         const QString versione = QStringLiteral("modulo di un'altra versione del programma: riavviare Trillora");
         for (const QString modulo : {QLatin1String(Moduli::Suono), QLatin1String(Moduli::Rete)}) {
             const auto riga = [&](const char *caso) { return (modulo + QLatin1String(caso)).toUtf8(); };
-            QTest::newRow(riga(" of this build is used").constData()) << modulo << QString() << nostra << QString();
+            // The network module of this build is loaded by the installed-program test: here it would
+            // meet its own classes, which this test links for the fake seam.
+            if (modulo == QLatin1String(Moduli::Suono))
+                QTest::newRow(riga(" of this build is used").constData()) << modulo << QString() << nostra << QString();
             QTest::newRow(riga(" missing: the reason is the missing file").constData()) << modulo << assente << nostra << mancante;
             QTest::newRow(riga(" unloadable: the loader's reason").constData()) << modulo << rotto << nostra << QStringLiteral("ELF");
             QTest::newRow(riga(" from another build is refused").constData()) << modulo << QString() << altra << versione;
@@ -113,33 +98,28 @@ private slots:
             QTest::qWait(100);
             reale.systemTone(1150, 100);
         } else {
-            // The version window opens, asks, and its check ends: green from the loopback page, or red.
-            LoopbackServer server;
-            server.page(QStringLiteral("/index.php"), "<p>Versione - 19</p>");
-            fake().host = server.host();
+            // The version window opens, asks, and its check ends red.
             fake().answers = {true};
             fake().browserFactory = [&reale](QWidget *parent) { return reale.createBrowser(parent); };
             TFrmControllaVersione w;
             w.show();
             // "Controlla" is disabled from the answer to the check's end.
             QTRY_VERIFY_WITH_TIMEOUT(!fake().boxes.isEmpty() && w.sbControlla->isEnabled(), 15000);
-            QCOMPARE(fake().boxes[0].kind, MessageKind::Question);
-            const bool verde = motivo.isEmpty();
-            QCOMPARE(w.LabMessaggioGrande->text(), verde ? QStringLiteral("Disponibile una nuove versione!!")
-                                                         : QStringLiteral("Nessuna nuova versione disponibile."));
-            QCOMPARE(w.sbScarica->isEnabled(), verde);
+            QCOMPARE(fake().boxes.takeFirst().kind, MessageKind::Question);
+            QCOMPARE(w.LabMessaggioGrande->text(), QStringLiteral("Nessuna nuova versione disponibile."));
+            QCOMPARE(w.LabMessaggioGrande->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+            QVERIFY(!w.sbScarica->isEnabled());
         }
 
-        // Shown once, after the event loop has run again.
+        // Shown once, in the general error box, after the event loop has run again.
         QTest::qWait(200);
-        const QList<FakePlatform::Box> mostrati = errori();
-        if (motivo.isEmpty()) {
-            QVERIFY2(mostrati.isEmpty(), qPrintable(mostrati.value(0).text));
-            return;
+        const QList<FakePlatform::Box> &mostrati = fake().boxes;
+        QCOMPARE(mostrati.size(), motivo.isEmpty() ? 0 : 1);
+        for (const FakePlatform::Box &box : mostrati) {
+            QCOMPARE(box.kind, MessageKind::Error);
+            QCOMPARE(box.title, QStringLiteral("TQZ_Trillora"));
+            QVERIFY2(box.text.contains(modulo) && box.text.contains(motivo), qPrintable(box.text));
         }
-        QCOMPARE(mostrati.size(), 1);
-        QCOMPARE(mostrati[0].title, QStringLiteral("TQZ_Trillora"));
-        QVERIFY2(mostrati[0].text.contains(modulo) && mostrati[0].text.contains(motivo), qPrintable(mostrati[0].text));
     }
 };
 
