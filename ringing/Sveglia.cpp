@@ -55,6 +55,9 @@ void accendi(QTimer *t)
         t->start();
 }
 
+// How long the window may go without the window system's focus before the desktop is told.
+constexpr int AttesaFuocoMs = 1000;
+
 bool clicDelMouse(QEvent::Type type)
 {
     return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease
@@ -116,7 +119,6 @@ void TFrmSveglia::buildLayout()
 
     attesaFuoco = new QTimer(this);
     attesaFuoco->setSingleShot(true);
-    attesaFuoco->setInterval(1000);
     ErrorDisplay::collega(attesaFuoco, &QTimer::timeout, this, &TFrmSveglia::controllaVisibilita);
     ErrorDisplay::collega(qApp, &QGuiApplication::focusWindowChanged, this, &TFrmSveglia::fuocoCambiato);
 }
@@ -139,7 +141,9 @@ void TFrmSveglia::setVisible(bool visible)
         // late, must not keep the alarm silent or the window up for ever.
         fuocoRicevuto = QGuiApplication::focusWindow() == windowHandle();
         orario = FrmMain->EdOrologio->text().left(5);
-        attesaFuoco->start();
+        mostrataDa.start();
+        rinviata = false;
+        attesaFuoco->start(AttesaFuocoMs);
         diventaAttiva();
     } else if (!visible) {
         attiva = false;
@@ -179,6 +183,13 @@ void TFrmSveglia::controllaVisibilita()
 {
     if (!isVisible() || fuocoRicevuto || avvisoInviato)
         return;
+    // A pattern holds the event loop for seconds, and a focus given meanwhile still waits in the
+    // queue when this comes due: the loop runs freely for a moment before the verdict.
+    if (!rinviata && mostrataDa.elapsed() > AttesaFuocoMs + 100) {
+        rinviata = true;
+        attesaFuoco->start(100);
+        return;
+    }
     avvisoInviato = true;
     platform().showAlarmNotice(QStringLiteral("Sveglia delle ") + orario, [finestra = QPointer<TFrmSveglia>(this)] {
         if (finestra && finestra->isVisible())

@@ -1,6 +1,7 @@
 // The red ringing window: shown by the clock for an alarm, it sounds once per activation and hides itself.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <cstdint>
 
@@ -61,6 +62,8 @@ private:
     QString orario;
     // One second after the showing: without the focus by then, the desktop is told.
     QTimer *attesaFuoco;
+    QElapsedTimer mostrataDa;
+    bool rinviata = false;
     bool avvisoInviato = false;
 };
 

@@ -38,8 +38,9 @@ public:
         if (event->type == QWindowSystemInterfacePrivate::ActivatedWindow && !giving) {
             QWindow *window = static_cast<QWindowSystemInterfacePrivate::ActivatedWindowEvent *>(event)->activated;
             asked.append(window);
-            if (refuse && window == refuse)
+            if (refuse && window == refuse && !queued)
                 return true;
+            queued = false;
         }
         return QWindowSystemEventHandler::sendEvent(event);
     }
@@ -51,12 +52,19 @@ public:
         focusTo(window);
         giving = false;
     }
+    // The same, through the queue, while the program is busy.
+    void queue(QWindow *window)
+    {
+        queued = true;
+        QWindowSystemInterface::handleWindowActivated(window, Qt::ActiveWindowFocusReason);
+    }
 
     QList<QWindow *> asked;
 
 private:
     QWindow *refuse;
     bool giving = false;
+    bool queued = false;
 };
 
 } // namespace WindowSystem
