@@ -5,11 +5,14 @@
 
 #include <QtDebug>
 
-WakeHelper::WakeHelper(const QString &program, const QStringList &arguments, QObject *parent)
+WakeHelper::WakeHelper(const QString &program, const QStringList &arguments, QObject *parent, int restartGapMs)
     : QObject(parent)
     , program(program)
     , arguments(arguments)
+    , restartGapMs(restartGapMs)
 {
+    restart.setSingleShot(true);
+    connect(&restart, &QTimer::timeout, this, &WakeHelper::startAgain);
 }
 
 WakeHelper::~WakeHelper()
@@ -24,24 +27,17 @@ WakeHelper::~WakeHelper()
     }
 }
 
-qint64 WakeHelper::processId() const
-{
-    return process ? process->processId() : 0;
-}
-
 void WakeHelper::wakeAt(const std::optional<QDateTime> &when)
 {
     if (!usable)
         return;
-    if (!process) {
-        // No helper yet means no alarm armed: nothing to take back.
-        if (!when)
-            return;
+    last = when;
+    if (process)
+        tell();
+    // No helper yet means no alarm armed: nothing to take back. One waiting to be started again
+    // takes the newest time then.
+    else if (when && !restart.isActive())
         start();
-        if (!process)
-            return;
-    }
-    process->write(when ? QByteArray::number(when->toSecsSinceEpoch()) + '\n' : QByteArrayLiteral("off\n"));
 }
 
 void WakeHelper::start()
@@ -54,26 +50,49 @@ void WakeHelper::start()
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     connect(process, &QProcess::finished, this, &WakeHelper::ended);
     connect(process, &QProcess::errorOccurred, this, &WakeHelper::notStarted);
-    ++started;
     process->start();
+    if (process)
+        tell();
+}
+
+void WakeHelper::startAgain()
+{
+    sinceRestart.start();
+    if (usable && last && !process)
+        start();
+}
+
+void WakeHelper::tell()
+{
+    process->write(last ? QByteArray::number(last->toSecsSinceEpoch()) + '\n' : QByteArrayLiteral("off\n"));
 }
 
 void WakeHelper::ended(int exitCode, QProcess::ExitStatus status)
 {
     process->deleteLater();
     process = nullptr;
-    if (status == QProcess::NormalExit && (exitCode == WAKE_NOT_PERMITTED || exitCode == WAKE_NO_ALARM_CLOCK)) {
-        // This computer cannot be woken by the helper: the alarms ring as before whenever it is
-        // awake, and the program's fixed boxes have nothing to say about it.
+    const bool normal = status == QProcess::NormalExit;
+    if (normal && (exitCode == WAKE_NOT_PERMITTED || exitCode == WAKE_NO_ALARM_CLOCK)) {
+        // This computer cannot be woken by the helper, and a new one would end the same way: the
+        // alarms ring as before whenever it is awake, and the program's fixed boxes have nothing
+        // to say about it.
         usable = false;
         return;
     }
-    // Anything else is a fault of the helper; the next change of the wake time starts a new one,
-    // never a loop of restarts.
-    if (status == QProcess::NormalExit)
+    if (normal)
         qWarning("trillora-wake ended unexpectedly with status %d", exitCode);
     else
         qWarning("trillora-wake crashed");
+    // The alarm went with the helper, likely hours before the moment it was meant for. A new one
+    // takes over the last time at once, but one that keeps ending is started at most once a gap,
+    // never in a loop. A line it refused would be refused again: the next change starts a new one.
+    if (!last || (normal && exitCode == WAKE_BAD_INPUT))
+        return;
+    const qint64 wait = sinceRestart.isValid() ? restartGapMs - sinceRestart.elapsed() : 0;
+    if (wait > 0)
+        restart.start(int(wait));
+    else
+        startAgain();
 }
 
 void WakeHelper::notStarted(QProcess::ProcessError error)

@@ -2,37 +2,43 @@
 #pragma once
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QProcess>
 #include <QStringList>
+#include <QTimer>
 #include <optional>
 
 class WakeHelper : public QObject
 {
     Q_OBJECT
 public:
+    // The shortest time between two starts of a helper that keeps ending unexpectedly.
+    static constexpr int defaultRestartGapMs = 60000;
+
     // `program` with `arguments` runs the helper (tests may put a wrapper in front of it).
-    explicit WakeHelper(const QString &program, const QStringList &arguments = {}, QObject *parent = nullptr);
+    explicit WakeHelper(const QString &program, const QStringList &arguments = {}, QObject *parent = nullptr,
+                        int restartGapMs = defaultRestartGapMs);
     // Ends the helper by closing its input, which drops its alarm.
     ~WakeHelper() override;
 
     void wakeAt(const std::optional<QDateTime> &when);
 
-    // False for good once the helper could not start or said that it cannot wake this computer.
-    bool available() const { return usable; }
-    // The running helper's process id, 0 when none runs.
-    qint64 processId() const;
-    // How many times a helper was started.
-    int starts() const { return started; }
-
 private:
     void start();
+    void startAgain();
+    void tell();
     void ended(int exitCode, QProcess::ExitStatus status);
     void notStarted(QProcess::ProcessError error);
 
     QString program;
     QStringList arguments;
     QProcess *process = nullptr;
+    // False for good once the helper could not start or said that it cannot wake this computer.
     bool usable = true;
-    int started = 0;
+    // The wake time the helper was told last, which a new helper takes over.
+    std::optional<QDateTime> last;
+    QTimer restart;
+    QElapsedTimer sinceRestart;
+    int restartGapMs;
 };

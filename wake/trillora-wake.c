@@ -1,7 +1,7 @@
 /* trillora-wake: holds one alarm timer that wakes the computer from sleep at the moment it is told. */
 /*
  * Input, one line per change:
- *   <seconds since the epoch>   wake the computer at that moment (replaces the earlier one)
+ *   <seconds since the epoch>   wake the computer at that moment (replaces the earlier one); not 0
  *   off                         no wake
  * The helper only wakes the computer; the program's own clock tick then rings the alarm.
  * End of input, or the death of the program that started it, ends it and drops the alarm.
@@ -13,6 +13,7 @@
 #include "WakeStatus.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdint.h>
@@ -45,6 +46,17 @@ static int endWithParent(void)
     return -1;
 }
 
+/* A standard descriptor left closed would be the next one opened: the timer would then be read as
+   the input, or written to as the error output. */
+static int openStandardDescriptors(void)
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
+        /* The lower ones are open, so this one is the lowest free descriptor that open takes. */
+        if (fcntl(fd, F_GETFD) < 0 && errno == EBADF && open("/dev/null", O_RDWR) < 0)
+            return failed("/dev/null");
+    return -1;
+}
+
 static int openAlarm(int *timer)
 {
     *timer = timerfd_create(CLOCK_REALTIME_ALARM, TFD_NONBLOCK | TFD_CLOEXEC);
@@ -63,7 +75,8 @@ static int openAlarm(int *timer)
     return -1;
 }
 
-/* Whole seconds since the epoch: decimal digits only, no sign, no blanks, no overflow. */
+/* Whole seconds since the epoch: decimal digits only, no sign, no blanks, no overflow, and not 0,
+   which the timer would take for "off". */
 static int readSeconds(const char *text, time_t *seconds)
 {
     if (*text == '\0')
@@ -75,7 +88,7 @@ static int readSeconds(const char *text, time_t *seconds)
         value = value * 10 + (*c - '0');
     }
     *seconds = (time_t)value;
-    return (int64_t)*seconds == value;
+    return value != 0 && (int64_t)*seconds == value;
 }
 
 /* Arms the timer at `wake`; a zero it_value disarms it, and a disarmed timer has no clock change
@@ -148,9 +161,13 @@ static int readTimer(int timer, struct itimerspec *wake)
 int main(void)
 {
     /* Whatever the program's own parent left open without close-on-exec is no business of a
-       privileged helper. */
-    close_range(3, ~0U, 0);
-    int status = endWithParent();
+       privileged helper. Where close_range is missing (kernels before 5.9) or refused (some
+       sandboxes filter it), closefrom closes what /proc/self/fd lists instead, and aborts the
+       helper where it cannot. */
+    closefrom(STDERR_FILENO + 1);
+    int status = openStandardDescriptors();
+    if (status < 0)
+        status = endWithParent();
     if (status >= 0)
         return status;
     int timer;

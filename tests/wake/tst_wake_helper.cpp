@@ -30,9 +30,10 @@ struct Command
     QStringList arguments;
 };
 
-Command command(Run run)
+// `standIn`: one more preloaded library for the helper.
+Command command(Run run, const QString &standIn = {})
 {
-    const QString present = QStringLiteral("LD_PRELOAD=" RTC_PRESENT_SHIM);
+    const QString present = QStringLiteral("LD_PRELOAD=" RTC_PRESENT_SHIM " ") + standIn;
     const QString helper = QStringLiteral(WAKE_HELPER);
     switch (run) {
     case WithClock:
@@ -72,6 +73,7 @@ struct AlarmTimer
     QString clockId;
     QString flags;
     qint64 remaining = -1;
+    int fd = -1;
 };
 
 AlarmTimer alarmTimer(qint64 pid)
@@ -89,7 +91,8 @@ AlarmTimer alarmTimer(qint64 pid)
         const QString text = QString::fromLatin1(file.readAll());
         const QRegularExpressionMatch clockMatch = clock.match(text);
         if (clockMatch.hasMatch())
-            return {clockMatch.captured(1), flags.match(text).captured(1), value.match(text).captured(1).toLongLong()};
+            return {clockMatch.captured(1), flags.match(text).captured(1), value.match(text).captured(1).toLongLong(),
+                    fd.toInt()};
     }
     return {};
 }
@@ -100,6 +103,45 @@ QByteArray describe(const AlarmTimer &timer)
         .arg(timer.clockId, timer.flags)
         .arg(timer.remaining)
         .toLatin1();
+}
+
+// Whether the timer is armed for `moment`; the kernel shows whole seconds left.
+bool armedFor(const AlarmTimer &timer, qint64 moment)
+{
+    const qint64 shown = QDateTime::currentSecsSinceEpoch() + timer.remaining;
+    return timer.flags == QLatin1String("03") && shown <= moment && shown >= moment - 2;
+}
+
+QStringList openDescriptors(qint64 pid)
+{
+    return QDir(QStringLiteral("/proc/%1/fd").arg(pid)).entryList(QDir::System, QDir::Name);
+}
+
+// The processes this test started, running or ended but not yet waited for.
+QStringList childProcesses()
+{
+    QFile children(QStringLiteral("/proc/self/task/%1/children").arg(getpid()));
+    if (!children.open(QIODevice::ReadOnly))
+        qFatal("These tests need /proc/PID/task/TID/children (CONFIG_PROC_CHILDREN)");
+    return QString::fromLatin1(children.readAll()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+// The running wake helper among them, 0 while none runs.
+qint64 helperProcess()
+{
+    const QString helper = QFileInfo(QStringLiteral(WAKE_HELPER)).canonicalFilePath();
+    for (const QString &pid : childProcesses())
+        if (QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid)) == helper)
+            return pid.toLongLong();
+    return 0;
+}
+
+QStringList lines(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 // Alive and not a zombie.
@@ -136,6 +178,7 @@ private slots:
         const int stray = open("/dev/null", O_RDONLY);
         QVERIFY(stray >= 0);
         const qint64 start = QDateTime::currentSecsSinceEpoch();
+        qint64 first = 0;
         struct Step
         {
             const char *what;
@@ -153,34 +196,82 @@ private slots:
             helper.wakeAt(step.ahead ? std::optional(QDateTime::fromSecsSinceEpoch(start + step.ahead))
                                      : std::nullopt);
             const auto shows = [&] {
-                const AlarmTimer timer = alarmTimer(helper.processId());
+                const AlarmTimer timer = alarmTimer(helperProcess());
                 return timer.clockId == QLatin1String("8") && timer.flags == step.flags
                     && (!step.ahead || (timer.remaining <= step.ahead && timer.remaining > step.ahead - 120));
             };
-            QTRY_VERIFY2_WITH_TIMEOUT(shows(), step.what + QByteArray(": ") + describe(alarmTimer(helper.processId())),
+            QTRY_VERIFY2_WITH_TIMEOUT(shows(), step.what + QByteArray(": ") + describe(alarmTimer(helperProcess())),
                                       20000);
+            if (!first)
+                first = helperProcess();
         }
-        QCOMPARE(helper.starts(), 1);
+        // One helper told every change.
+        QCOMPARE(helperProcess(), first);
         close(stray);
-        QCOMPARE(QDir(QStringLiteral("/proc/%1/fd").arg(helper.processId())).entryList(QDir::System).size(), 4);
+        QCOMPARE(openDescriptors(first).size(), 4);
     }
 
-    void killedHelperStartsAgainAtNextChange()
+    // Killed from outside, as the out-of-memory killer does: a new helper holds the same moment.
+    void killedHelperIsBackWithTheSameTime()
     {
         NEED_ALARM_TIMERS();
         const Command run = command(WithClock);
         WakeHelper helper(run.program, run.arguments);
-        const qint64 start = QDateTime::currentSecsSinceEpoch();
-        helper.wakeAt(QDateTime::fromSecsSinceEpoch(start + 1000));
-        QTRY_COMPARE_WITH_TIMEOUT(alarmTimer(helper.processId()).flags, QStringLiteral("03"), 20000);
+        const qint64 moment = QDateTime::currentSecsSinceEpoch() + 1000;
+        helper.wakeAt(QDateTime::fromSecsSinceEpoch(moment));
+        QTRY_VERIFY_WITH_TIMEOUT(armedFor(alarmTimer(helperProcess()), moment), 20000);
+        const qint64 killed = helperProcess();
         QTest::ignoreMessage(QtWarningMsg, "trillora-wake crashed");
-        QCOMPARE(kill(pid_t(helper.processId()), SIGKILL), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(helper.processId(), 0, 20000);
-        QVERIFY(helper.available());
+        QCOMPARE(kill(pid_t(killed), SIGKILL), 0);
+        QTRY_VERIFY2_WITH_TIMEOUT(helperProcess() != killed && armedFor(alarmTimer(helperProcess()), moment),
+                                  describe(alarmTimer(helperProcess())), 20000);
+    }
 
-        helper.wakeAt(QDateTime::fromSecsSinceEpoch(start + 2000));
-        QTRY_VERIFY_WITH_TIMEOUT(alarmTimer(helper.processId()).remaining > 1000, 20000);
-        QCOMPARE(helper.starts(), 2);
+    // Stand-ins that note the line they are told and end with a status, as a helper that fails at
+    // start would; the gap between restarts is shortened. The times told, when the first stand-ins
+    // have ended and after a change to 2000.
+    void unexpectedEnds_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("warned");
+        QTest::addColumn<QStringList>("first");
+        QTest::addColumn<QStringList>("then");
+
+        QTest::newRow("an error: again at once, then after the gap with the newest time")
+            << int(WAKE_FAILED) << true << QStringList{"1000", "1000"} << QStringList{"1000", "1000", "2000"};
+        QTest::newRow("a refused line: not again, but at the next change")
+            << int(WAKE_BAD_INPUT) << true << QStringList{"1000"} << QStringList{"1000", "2000"};
+        QTest::newRow("no capability: never again, silently")
+            << int(WAKE_NOT_PERMITTED) << false << QStringList{"1000"} << QStringList{"1000"};
+        QTest::newRow("no real-time clock: never again, silently")
+            << int(WAKE_NO_ALARM_CLOCK) << false << QStringList{"1000"} << QStringList{"1000"};
+    }
+
+    void unexpectedEnds()
+    {
+        QFETCH(int, status);
+        QFETCH(bool, warned);
+        QFETCH(QStringList, first);
+        QFETCH(QStringList, then);
+        QTemporaryDir dir;
+        const QString told = dir.filePath(QStringLiteral("told"));
+        WakeHelper helper(QStringLiteral("sh"),
+                          {QStringLiteral("-c"), QStringLiteral("head -n 1 >>\"$0\"; exit $1"), told,
+                           QString::number(status)},
+                          nullptr, 2000);
+        const QByteArray warning = "trillora-wake ended unexpectedly with status " + QByteArray::number(status);
+        for (int i = 0; warned && i < then.size(); ++i)
+            QTest::ignoreMessage(QtWarningMsg, warning.constData());
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("trillora-wake")));
+
+        // Any start again is made as the ended stand-in is reaped: with none left, none comes before
+        // the gap is over.
+        helper.wakeAt(QDateTime::fromSecsSinceEpoch(1000));
+        QTRY_VERIFY2_WITH_TIMEOUT(lines(told) == first && childProcesses().isEmpty(), qPrintable(lines(told).join(' ')),
+                                  20000);
+        helper.wakeAt(QDateTime::fromSecsSinceEpoch(2000));
+        QTRY_VERIFY2_WITH_TIMEOUT(lines(told) == then && childProcesses().isEmpty(), qPrintable(lines(told).join(' ')),
+                                  20000);
     }
 
     void endsOnEndOfInput()
@@ -224,6 +315,61 @@ private slots:
         close(writer);
     }
 
+    // A clock change, which is also how a resume shows, fails the next timer read: the helper arms
+    // the same moment again and goes on.
+    void clockChangeKeepsTheAlarm()
+    {
+        NEED_ALARM_TIMERS();
+        const Command run = command(WithClock, QStringLiteral(CLOCK_SET_SHIM));
+        QProcess helper;
+        helper.start(run.program, run.arguments);
+        QVERIFY(helper.waitForStarted());
+        const qint64 moment = QDateTime::currentSecsSinceEpoch() + 1000;
+        helper.write(QByteArray::number(moment) + '\n');
+        QTRY_VERIFY_WITH_TIMEOUT(armedFor(alarmTimer(helper.processId()), moment), 20000);
+        helper.closeWriteChannel();
+        QVERIFY(helper.waitForFinished(20000));
+        QCOMPARE(helper.exitCode(), int(WAKE_ENDED));
+    }
+
+    void descriptors_data()
+    {
+        QTest::addColumn<QString>("redirections");
+        QTest::addColumn<QString>("standIn");
+        QTest::addColumn<bool>("input");
+
+        QTest::newRow("an inherited descriptor closed without close_range")
+            << QStringLiteral("3</dev/null") << QStringLiteral(NO_CLOSE_RANGE_SHIM) << true;
+        QTest::newRow("no error output: the timer is not on 2") << QStringLiteral("2>&-") << QString() << true;
+        // Were the timer on 0, the helper would wait on it for input for ever.
+        QTest::newRow("no input: ends as at the end of input") << QStringLiteral("<&-") << QString() << false;
+    }
+
+    // Whatever descriptors it is started with, the helper holds 0-2 and its timer on 3, nothing else.
+    void descriptors()
+    {
+        QFETCH(QString, redirections);
+        QFETCH(QString, standIn);
+        QFETCH(bool, input);
+        NEED_ALARM_TIMERS();
+        const Command run = command(WithClock, standIn);
+        QProcess helper;
+        const QStringList shell{QStringLiteral("-c"), QStringLiteral("exec \"$@\" ") + redirections,
+                                QStringLiteral("sh"), run.program};
+        helper.start(QStringLiteral("sh"), shell + run.arguments);
+        QVERIFY(helper.waitForStarted());
+        if (input) {
+            helper.write(QByteArray::number(QDateTime::currentSecsSinceEpoch() + 1000) + '\n');
+            QTRY_COMPARE_WITH_TIMEOUT(alarmTimer(helper.processId()).flags, QStringLiteral("03"), 20000);
+            QCOMPARE(openDescriptors(helper.processId()), QStringList({"0", "1", "2", "3"}));
+            QCOMPARE(alarmTimer(helper.processId()).fd, 3);
+            helper.closeWriteChannel();
+        }
+        QVERIFY(helper.waitForFinished(20000));
+        QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(helper.exitCode(), int(WAKE_ENDED));
+    }
+
     void exitStatuses_data()
     {
         QTest::addColumn<int>("run");
@@ -236,6 +382,7 @@ private slots:
         QTest::newRow("no sign") << int(WithClock) << QByteArray("-5\n") << int(WAKE_BAD_INPUT);
         QTest::newRow("no leading blank") << int(WithClock) << QByteArray(" 5\n") << int(WAKE_BAD_INPUT);
         QTest::newRow("an empty line is not off") << int(WithClock) << QByteArray("\n") << int(WAKE_BAD_INPUT);
+        QTest::newRow("zero would mean off") << int(WithClock) << QByteArray("0\n") << int(WAKE_BAD_INPUT);
         QTest::newRow("too large for the clock") << int(WithClock) << QByteArray("99999999999999999999\n")
                                                  << int(WAKE_BAD_INPUT);
         QTest::newRow("off exactly") << int(WithClock) << QByteArray("off now\n") << int(WAKE_BAD_INPUT);
@@ -287,7 +434,8 @@ private slots:
 
         fake().now = QTime(6, 0);
         insert("07", "30");
-        QTRY_VERIFY_WITH_TIMEOUT(!helper.available(), 20000);
+        // Come and gone: a start again would have begun as its end was taken.
+        QTRY_VERIFY_WITH_TIMEOUT(childProcesses().isEmpty(), 20000);
         insert("08", "00");
         fake().now = QTime(7, 30, 0, 200);
         FrmMain->Timer1Timer();
@@ -296,7 +444,8 @@ private slots:
         QCOMPARE(FrmMain->ed1sv1->text(), QStringLiteral("*"));
         QCOMPARE(fake().wakes, QStringList({"2024-01-15T07:30:00+01:00", "2024-01-15T08:00:00+01:00"}));
         QVERIFY(fake().boxes.isEmpty());
-        QCOMPARE(helper.starts(), 1);
+        // Nothing started at the second change either (nor waited for since).
+        QVERIFY(childProcesses().isEmpty());
         delete FrmMain;
         FrmMain = nullptr;
         fake().onWake = nullptr;
