@@ -1,8 +1,8 @@
 // The application object: title, Italian standard buttons, font substitutes.
 #include "app/Application.h"
 
-#include "support/Config.h"
-#include "support/Glifo.h"
+#include "core/Config.h"
+#include "widgets/Glyphs.h"
 
 #include <QFont>
 #include <QIcon>

@@ -1,7 +1,7 @@
 // The next wake time of the alarm slots, by the trigger's own rule, across midnight and clock changes.
 #include "app/Risveglio.h"
 
-#include "app/AlarmSchedule.h"
+#include "core/AlarmSchedule.h"
 #include "platform/Platform.h"
 
 #include <QTimeZone>

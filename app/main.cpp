@@ -3,7 +3,7 @@
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Startup.h"
-#include "platform/LinuxPlatform.h"
+#include "linux/LinuxPlatform.h"
 
 int main(int argc, char *argv[])
 {

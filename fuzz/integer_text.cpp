@@ -1,5 +1,5 @@
 // Fuzz target: the integer conversion, against the C library's reading of the same grammar.
-#include "support/IntegerText.h"
+#include "core/IntegerText.h"
 
 #include <cerrno>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Fuzz target: the JPEG decoder on arbitrary bytes.
-#include "support/Jpeg.h"
+#include "widgets/Jpeg.h"
 
 #include <cstdint>
 #include <cstdlib>

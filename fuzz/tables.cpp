@@ -3,7 +3,7 @@
 // engine runs must be one of the program's fixed texts, so no fuzzed text ever reaches SQL; and the
 // table's file must not change.
 #include "FakePlatform.h"
-#include "support/Errors.h"
+#include "widgets/ErrorDisplay.h"
 #include "support/Tables.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 // Fuzz target: the page cutting with fuzzed criteria and entries, in both directions, against the
 // routine's steps followed one by one on 1-based positions.
-#include "version/VersionPage.h"
+#include "core/VersionPage.h"
 
 #include <algorithm>
 #include <cstdint>

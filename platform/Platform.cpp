@@ -1,7 +1,7 @@
 // The installed platform seam.
 #include "platform/Platform.h"
 
-#include "support/Fx.h"
+#include "widgets/Fx.h"
 
 #include <cassert>
 

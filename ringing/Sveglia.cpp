@@ -4,10 +4,10 @@
 #include "app/Main.h"
 #include "platform/Platform.h"
 #include "ringing/TonePatterns.h"
-#include "support/Accessibility.h"
-#include "support/Clic.h"
-#include "support/Errors.h"
-#include "support/Layout.h"
+#include "widgets/Accessibility.h"
+#include "widgets/Click.h"
+#include "widgets/ErrorDisplay.h"
+#include "widgets/Layout.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -2,7 +2,7 @@
 #include "ringing/TonePatterns.h"
 
 #include "platform/Platform.h"
-#include "support/Errors.h"
+#include "widgets/ErrorDisplay.h"
 
 namespace Toni {
 

@@ -1,14 +1,14 @@
 // The about window: what the program is, who makes it, and the product caption and version.
 #include "support/About.h"
 
-#include "support/Accessibility.h"
-#include "support/Config.h"
-#include "support/Errors.h"
-#include "support/Etichetta.h"
-#include "support/Fx.h"
-#include "support/Glifo.h"
-#include "support/Jpeg.h"
-#include "support/Layout.h"
+#include "widgets/Accessibility.h"
+#include "core/Config.h"
+#include "widgets/ErrorDisplay.h"
+#include "widgets/Labels.h"
+#include "widgets/Fx.h"
+#include "widgets/Glyphs.h"
+#include "widgets/Jpeg.h"
+#include "widgets/Layout.h"
 
 #include <QFrame>
 #include <QPixmap>

@@ -2,13 +2,13 @@
 #include "support/Bug.h"
 
 #include "support/About.h"
-#include "support/Accessibility.h"
-#include "support/Config.h"
-#include "support/Errors.h"
-#include "support/Etichetta.h"
-#include "support/Fx.h"
-#include "support/Glifo.h"
-#include "support/Layout.h"
+#include "widgets/Accessibility.h"
+#include "core/Config.h"
+#include "widgets/ErrorDisplay.h"
+#include "widgets/Labels.h"
+#include "widgets/Fx.h"
+#include "widgets/Glyphs.h"
+#include "widgets/Layout.h"
 #include "support/Tables.h"
 
 #include <QPushButton>

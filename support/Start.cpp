@@ -2,13 +2,13 @@
 #include "support/Start.h"
 
 #include "support/About.h"
-#include "support/Accessibility.h"
-#include "support/Config.h"
-#include "support/Errors.h"
-#include "support/Etichetta.h"
-#include "support/Fx.h"
-#include "support/Jpeg.h"
-#include "support/Layout.h"
+#include "widgets/Accessibility.h"
+#include "core/Config.h"
+#include "widgets/ErrorDisplay.h"
+#include "widgets/Labels.h"
+#include "widgets/Fx.h"
+#include "widgets/Jpeg.h"
+#include "widgets/Layout.h"
 #include "support/Tables.h"
 
 #include <QCloseEvent>

@@ -2,8 +2,8 @@
 #include "support/Tables.h"
 
 #include "platform/Platform.h"
-#include "support/Errors.h"
-#include "support/Fx.h"
+#include "widgets/ErrorDisplay.h"
+#include "widgets/Fx.h"
 
 #include <QPluginLoader>
 #include <QSqlDatabase>

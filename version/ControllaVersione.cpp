@@ -3,14 +3,14 @@
 
 #include "platform/Platform.h"
 #include "support/About.h"
-#include "support/Accessibility.h"
-#include "support/Cp1252.h"
-#include "support/Errors.h"
-#include "support/Etichetta.h"
-#include "support/Fx.h"
-#include "support/Layout.h"
+#include "widgets/Accessibility.h"
+#include "core/Cp1252.h"
+#include "widgets/ErrorDisplay.h"
+#include "widgets/Labels.h"
+#include "widgets/Fx.h"
+#include "widgets/Layout.h"
 #include "support/Tables.h"
-#include "version/VersionPage.h"
+#include "core/VersionPage.h"
 
 #include <QFrame>
 #include <QKeyEvent>

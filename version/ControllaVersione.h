@@ -1,7 +1,7 @@
 // The version check window: reads the available build from the maker's page and offers the download.
 #pragma once
 
-#include "version/Criterio.h"
+#include "core/Criterio.h"
 
 #include <QByteArray>
 #include <QDialog>

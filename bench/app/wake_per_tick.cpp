@@ -3,7 +3,7 @@
 #include "app/Main.h"
 #include "Median.h"
 #include "app/Risveglio.h"
-#include "platform/LinuxPlatform.h"
+#include "linux/LinuxPlatform.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>

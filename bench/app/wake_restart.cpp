@@ -1,7 +1,7 @@
 // Time from the death of the wake helper to a new one holding the same alarm time.
 #include "BenchSupport.h"
 #include "Median.h"
-#include "platform/WakeHelper.h"
+#include "linux/WakeHelper.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -6,7 +6,7 @@
 #include "Median.h"
 #include "app/Application.h"
 #include "app/Main.h"
-#include "platform/LinuxPlatform.h"
+#include "linux/LinuxPlatform.h"
 #include "ringing/Sveglia.h"
 
 #include <QElapsedTimer>

@@ -6,10 +6,10 @@
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Startup.h"
-#include "platform/LinuxPlatform.h"
+#include "linux/LinuxPlatform.h"
 #include "ringing/Sveglia.h"
 #include "support/About.h"
-#include "support/Fx.h"
+#include "widgets/Fx.h"
 #include "support/Start.h"
 
 #include <QApplication>

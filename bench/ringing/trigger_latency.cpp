@@ -2,7 +2,7 @@
 #include "BenchSupport.h"
 #include "app/Application.h"
 #include "app/Main.h"
-#include "platform/LinuxPlatform.h"
+#include "linux/LinuxPlatform.h"
 #include "ringing/Sveglia.h"
 
 #include <QElapsedTimer>

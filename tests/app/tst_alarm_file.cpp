@@ -2,7 +2,7 @@
 #include "FileAccess.h"
 #include "MainWindowFixture.h"
 #include "TestMain.h"
-#include "app/AlarmFile.h"
+#include "core/AlarmFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,9 +3,9 @@
 // and the saved file always reads back to what was saved.
 #include "MainWindowFixture.h"
 #include "TestMain.h"
-#include "app/AlarmFile.h"
+#include "core/AlarmFile.h"
 #include "ringing/Sveglia.h"
-#include "support/Fx.h"
+#include "widgets/Fx.h"
 
 #include <QElapsedTimer>
 #include <QFile>

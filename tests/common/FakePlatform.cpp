@@ -1,8 +1,8 @@
 // A platform seam for tests.
 #include "FakePlatform.h"
 
-#include "platform/LinuxPlatform.h"
-#include "platform/NetworkBrowser.h"
+#include "linux/LinuxPlatform.h"
+#include "linux/NetworkBrowser.h"
 
 #include <QFileInfo>
 #include <QMessageBox>

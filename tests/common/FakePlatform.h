@@ -1,8 +1,8 @@
 // A platform seam for tests: a settable clock and folder, recorded boxes, links and sounds.
 #pragma once
 
-#include "platform/DesktopNotice.h"
-#include "platform/NetworkBrowser.h"
+#include "linux/DesktopNotice.h"
+#include "linux/NetworkBrowser.h"
 #include "platform/Platform.h"
 
 #include <QList>

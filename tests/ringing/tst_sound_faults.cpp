@@ -5,7 +5,7 @@
 #include "BuildIdentity.h"
 #include "RingingFixture.h"
 #include "TestMain.h"
-#include "platform/LinuxPlatform.h"
+#include "linux/LinuxPlatform.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -2,7 +2,7 @@
 #include "RingingFixture.h"
 #include "TestMain.h"
 #include "ringing/TonePatterns.h"
-#include "support/Errors.h"
+#include "widgets/ErrorDisplay.h"
 
 #include <QToolButton>
 

@@ -3,8 +3,8 @@
 #include "TestMain.h"
 #include "support/About.h"
 #include "support/Bug.h"
-#include "support/Config.h"
-#include "support/Etichetta.h"
+#include "core/Config.h"
+#include "widgets/Labels.h"
 #include "support/Start.h"
 
 #include <QFrame>

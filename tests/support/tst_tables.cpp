@@ -1,7 +1,7 @@
 // The settings and language tables: what is read, what is shown, and that nothing else happens.
 #include "ProgramFolder.h"
 #include "TestMain.h"
-#include "support/Errors.h"
+#include "widgets/ErrorDisplay.h"
 #include "support/Tables.h"
 
 #include <functional>

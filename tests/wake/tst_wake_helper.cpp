@@ -3,8 +3,8 @@
 #include "FakePlatform.h"
 #include "TestMain.h"
 #include "app/Main.h"
-#include "platform/WakeHelper.h"
-#include "wake/WakeStatus.h"
+#include "linux/WakeHelper.h"
+#include "linux/WakeStatus.h"
 
 #include <QDir>
 #include <QFile>

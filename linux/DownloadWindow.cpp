@@ -1,0 +1,77 @@
+// The small window that shows a download's progress and lets the user stop it.
+#include "linux/DownloadWindow.h"
+
+#include "linux/FileDownload.h"
+#include "widgets/Accessibility.h"
+#include "widgets/ErrorDisplay.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWindow>
+
+DownloadWindow::DownloadWindow(const QUrl &url, const QString &folder, int timeoutMs)
+    : QDialog(nullptr)
+{
+    setObjectName(QStringLiteral("DownloadWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowModality(Qt::NonModal);
+    setWindowTitle(tr("Scaricamento"));
+
+    messaggio = new QLabel(tr("Scaricamento di %1 in corso...").arg(url.fileName()), this);
+    messaggio->setObjectName(QStringLiteral("messaggio"));
+    messaggio->setWordWrap(true);
+    avanzamento = new QProgressBar(this);
+    avanzamento->setObjectName(QStringLiteral("avanzamento"));
+    avanzamento->setRange(0, 0);
+    pulsante = new QPushButton(tr("Annulla"), this);
+    pulsante->setObjectName(QStringLiteral("pulsante"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(messaggio);
+    layout->addWidget(avanzamento);
+    layout->addWidget(pulsante, 0, Qt::AlignRight);
+    setMinimumWidth(320);
+    Accessibility::describe(this);
+
+    // Asked for from a modal window, it must not be blocked by it; a transient parent keeps it usable
+    // and, being only a weak link, lets it outlive that window.
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        winId();
+        windowHandle()->setTransientParent(modal->windowHandle());
+    }
+
+    transfer = new FileDownload(url, folder, timeoutMs, this);
+    ErrorDisplay::collega(transfer, &FileDownload::progress, this, &DownloadWindow::onProgress);
+    ErrorDisplay::collega(transfer, &FileDownload::finished, this, &DownloadWindow::onFinished);
+    ErrorDisplay::collega(pulsante, &QPushButton::clicked, this, &DownloadWindow::close);
+}
+
+void DownloadWindow::closeEvent(QCloseEvent *event)
+{
+    transfer->cancel();
+    QDialog::closeEvent(event);
+}
+
+void DownloadWindow::onProgress(qint64 received, qint64 total)
+{
+    if (total <= 0)
+        return;
+    // Scaled to per mille: the bar's range is an int, files may pass 2 GiB.
+    avanzamento->setRange(0, 1000);
+    avanzamento->setValue(static_cast<int>(received * 1000 / total));
+}
+
+void DownloadWindow::onFinished(bool saved, const QString &message)
+{
+    avanzamento->setRange(0, 1000);
+    avanzamento->setValue(saved ? 1000 : 0);
+    messaggio->setText(saved ? tr("Salvato in %1").arg(QDir::toNativeSeparators(message))
+                             : tr("Scaricamento non riuscito: %1").arg(message));
+    pulsante->setText(tr("Chiudi"));
+}

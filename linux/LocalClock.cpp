@@ -1,0 +1,25 @@
+// The local time of day, converted to the local zone once a second.
+#include "linux/LocalClock.h"
+
+#include <QDateTime>
+
+OraLocale::OraLocale(Conversione conversione)
+    : converti(std::move(conversione))
+{
+}
+
+QTime OraLocale::at(qint64 msecsSinceEpoch)
+{
+    // Rounded down also before 1970, so the milliseconds are never negative.
+    const qint64 s = msecsSinceEpoch >= 0 ? msecsSinceEpoch / 1000 : -((999 - msecsSinceEpoch) / 1000);
+    if (s != secondo || !inizioSecondo.isValid()) {
+        secondo = s;
+        inizioSecondo = converti(s);
+    }
+    return inizioSecondo.addMSecs(static_cast<int>(msecsSinceEpoch - s * 1000));
+}
+
+QTime OraLocale::daSecondi(qint64 secsSinceEpoch)
+{
+    return QDateTime::fromSecsSinceEpoch(secsSinceEpoch).time();
+}

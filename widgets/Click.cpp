@@ -1,0 +1,35 @@
+// One click of a widget that is not a button.
+#include "widgets/Click.h"
+
+#include <QMouseEvent>
+#include <QWidget>
+
+Clic::Clic(QWidget *widget)
+    : QObject(widget)
+{
+    widget->installEventFilter(this);
+}
+
+bool Clic::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        premuto = static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton;
+        break;
+    case QEvent::MouseButtonDblClick:
+        premuto = false;
+        break;
+    case QEvent::MouseButtonRelease: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        const bool click = premuto && mouse->button() == Qt::LeftButton
+            && static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint());
+        premuto = false;
+        if (click)
+            emit clic();
+        break;
+    }
+    default:
+        break;
+    }
+    return false;
+}

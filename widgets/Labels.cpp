@@ -1,0 +1,61 @@
+// Labels of the support windows: clicks, link look and fitting text.
+#include "widgets/Labels.h"
+#include "widgets/Click.h"
+#include "widgets/Layout.h"
+
+#include <QFontMetrics>
+
+Etichetta::Etichetta(QWidget *parent)
+    : QLabel(parent)
+{
+    connect(new Clic(this), &Clic::clic, this, &Etichetta::clic);
+}
+
+void aspettoLink(QLabel *etichetta)
+{
+    QFont font = Layout::carattere(QStringLiteral("Tahoma"), 11);
+    font.setUnderline(true);
+    etichetta->setFont(font);
+    QPalette colori = etichetta->palette();
+    colori.setColor(QPalette::WindowText, Qt::blue);
+    etichetta->setPalette(colori);
+    etichetta->setCursor(Qt::PointingHandCursor);
+}
+
+namespace {
+
+int larghezzaTesto(const QLabel *etichetta, const QFont &font)
+{
+    return QFontMetrics(font).horizontalAdvance(etichetta->text());
+}
+
+// Below this the text would be too cramped to read; it is clipped instead.
+constexpr int StrettoMinimo = 60;
+
+} // namespace
+
+void stringiSeServe(QLabel *etichetta)
+{
+    QFont font = etichetta->font();
+    font.setStretch(QFont::Unstretched);
+    const int disponibile = etichetta->width() - 2 * etichetta->margin();
+    const int naturale = larghezzaTesto(etichetta, font);
+    if (naturale > disponibile && naturale > 0) {
+        // Hinting makes widths grow in steps, so the first guess is refined downwards.
+        int stretto = qMax(StrettoMinimo, disponibile * 100 / naturale);
+        font.setStretch(stretto);
+        while (stretto > StrettoMinimo && larghezzaTesto(etichetta, font) > disponibile)
+            font.setStretch(--stretto);
+    }
+    etichetta->setFont(font);
+}
+
+void larghezzaDelTesto(QLabel *etichetta, int massimo)
+{
+    QFont font = etichetta->font();
+    font.setStretch(QFont::Unstretched);
+    etichetta->setFont(font);
+    const int voluta = larghezzaTesto(etichetta, font) + 2 * etichetta->margin();
+    etichetta->resize(qMin(voluta, massimo), etichetta->height());
+    stringiSeServe(etichetta);
+}

@@ -1,0 +1,108 @@
+// Small helpers for the windows' fixed, pixel-exact layouts.
+#include "widgets/Layout.h"
+
+#include "widgets/Glyphs.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QToolButton>
+#include <QWindow>
+
+namespace Layout {
+
+QFont carattere(const QString &family, int pixels, bool bold)
+{
+    QFont font(family);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+QToolButton *pulsante(QWidget *parent, const char *name, QRect place, const QString &caption,
+                      const QString &glyph, const QString &hint)
+{
+    auto *b = crea<QToolButton>(parent, name, place);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setText(caption);
+    b->setToolTip(hint);
+    if (!glyph.isEmpty()) {
+        b->setIcon(glifo(glyph));
+        b->setIconSize(QSize(16, 16));
+        b->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
+    }
+    return b;
+}
+
+namespace {
+
+// The window system's frame around a window: its own once known, else that of another of the
+// program's windows, which the window system decorates alike; none where it draws no frames.
+QMargins cornice(const QWidget *window)
+{
+    if (const QWindow *own = window->windowHandle(); own && !own->frameMargins().isNull())
+        return own->frameMargins();
+    for (const QWindow *other : QGuiApplication::topLevelWindows()) {
+        if (other->handle() && !(other->flags() & Qt::FramelessWindowHint) && !other->frameMargins().isNull())
+            return other->frameMargins();
+    }
+    return {};
+}
+
+// A top-level's position is its frame's corner, so the frame, title bar included, is what is centred.
+void posiziona(QWidget *window, const QMargins &frame)
+{
+    const QScreen *desktop = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!desktop)
+        return;
+    const QSize size = window->size().grownBy(frame);
+    const QRect area = desktop->availableGeometry();
+    window->move(area.topLeft() + QPoint((area.width() - size.width()) / 2, (area.height() - size.height()) / 2));
+}
+
+// Centres once more at the first showing, then once the window system has told the window's own
+// frame (under X11 only after mapping it), if that differs from the one assumed. Later showings
+// keep the place the window was left at.
+class Centratura : public QObject
+{
+public:
+    explicit Centratura(QWidget *window)
+        : QObject(window), window(window)
+    {
+        setObjectName(QStringLiteral("centratura"));
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && !mostrata) {
+            mostrata = true;
+            posiziona(window, assunta = cornice(window));
+        } else if (event->type() == QEvent::Move && mostrata && window->windowHandle()) {
+            const QMargins propria = window->windowHandle()->frameMargins();
+            if (!propria.isNull()) {
+                window->removeEventFilter(this);
+                deleteLater();
+                if (propria != assunta)
+                    posiziona(window, propria);
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget *window;
+    QMargins assunta;
+    bool mostrata = false;
+};
+
+} // namespace
+
+void centraSulDesktop(QWidget *window)
+{
+    posiziona(window, cornice(window));
+    if (!window->findChild<QObject *>(QStringLiteral("centratura"), Qt::FindDirectChildrenOnly))
+        new Centratura(window);
+}
+
+} // namespace Layout
