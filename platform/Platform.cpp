@@ -1,8 +1,6 @@
 // The installed platform seam.
 #include "platform/Platform.h"
 
-#include "widgets/Fx.h"
-
 #include <cassert>
 
 namespace {
@@ -18,9 +16,4 @@ Platform &platform()
 void installPlatform(Platform *p)
 {
     installed = p;
-}
-
-void Platform::shellOpenMail(const QString &address, const QString &subject, const QString &body)
-{
-    shellOpen(Fx::TestoMail(address, subject, body));
 }

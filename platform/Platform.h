@@ -44,8 +44,7 @@ public:
     virtual void shellOpen(const QString &target) = 0;
     // A new mail to the desktop's mail program. The three texts come apart, as a subject or body
     // may hold any character, even the link's own "&body="; the link must carry each exactly.
-    // Unless a platform knows better, the mail link text goes to shellOpen as it stands.
-    virtual void shellOpenMail(const QString &address, const QString &subject, const QString &body);
+    virtual void shellOpenMail(const QString &address, const QString &subject, const QString &body) = 0;
 
     virtual QString executablePath() = 0;
     virtual bool fileExists(const QString &path) = 0;

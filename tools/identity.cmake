@@ -19,7 +19,8 @@ string(APPEND trillora_identity_inputs " | ${CMAKE_BUILD_TYPE} | ${CMAKE_CXX_FLA
 
 set(identity_files ${CMAKE_SOURCE_DIR}/CMakeLists.txt ${CMAKE_SOURCE_DIR}/tools/hardening.cmake
     ${CMAKE_SOURCE_DIR}/app/main.cpp)
-foreach(target trillora_core trillora_sound trillora_network trillora_sound_module trillora_network_module)
+foreach(target trillora_core trillora_platform trillora_widgets trillora_windows trillora_linux trillora_sound
+               trillora_network trillora_sound_module trillora_network_module)
     get_target_property(dir ${target} SOURCE_DIR)
     get_target_property(sources ${target} SOURCES)
     list(APPEND identity_files ${dir}/CMakeLists.txt)

@@ -3,6 +3,7 @@
 
 #include "linux/LinuxPlatform.h"
 #include "linux/NetworkBrowser.h"
+#include "widgets/Fx.h"
 
 #include <QFileInfo>
 #include <QMessageBox>
@@ -26,6 +27,11 @@ bool FakePlatform::messageBox(MessageKind kind, const QString &title, const QStr
 void FakePlatform::shellOpen(const QString &target)
 {
     opened.append(target);
+}
+
+void FakePlatform::shellOpenMail(const QString &address, const QString &subject, const QString &body)
+{
+    opened.append(Fx::TestoMail(address, subject, body));
 }
 
 QString FakePlatform::executablePath()

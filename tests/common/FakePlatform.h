@@ -52,6 +52,8 @@ public:
 
     bool messageBox(MessageKind kind, const QString &title, const QString &text) override;
     void shellOpen(const QString &target) override;
+    // Recorded in `opened` as the mail link's text.
+    void shellOpenMail(const QString &address, const QString &subject, const QString &body) override;
     QString executablePath() override;
     bool fileExists(const QString &path) override;
     QTime localTime() override;

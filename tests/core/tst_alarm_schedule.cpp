@@ -1,6 +1,7 @@
 // The comparison of a slot with the clock, as texts.
-#include "TestMain.h"
 #include "core/AlarmSchedule.h"
+
+#include <QTest>
 
 class TestAlarmSchedule : public QObject
 {
@@ -38,5 +39,5 @@ private slots:
     }
 };
 
-TRILLORA_TEST_MAIN(TestAlarmSchedule)
+QTEST_GUILESS_MAIN(TestAlarmSchedule)
 #include "tst_alarm_schedule.moc"

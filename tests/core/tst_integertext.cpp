@@ -1,6 +1,7 @@
 // The program's one integer conversion: what it accepts and what it refuses.
-#include "TestMain.h"
 #include "core/IntegerText.h"
+
+#include <QTest>
 
 class TestIntegerText : public QObject
 {
@@ -58,5 +59,5 @@ private slots:
     }
 };
 
-TRILLORA_TEST_MAIN(TestIntegerText)
+QTEST_GUILESS_MAIN(TestIntegerText)
 #include "tst_integertext.moc"

@@ -1,7 +1,8 @@
 // Cutting the version page, reading the two builds, comparing them and forming the addresses.
-#include "TestMain.h"
 #include "core/Criterio.h"
 #include "core/VersionPage.h"
+
+#include <QTest>
 
 using namespace PaginaVersione;
 using Pezzi = QList<QByteArray>;
@@ -177,5 +178,5 @@ private slots:
     }
 };
 
-TRILLORA_TEST_MAIN(TestVersionPage)
+QTEST_GUILESS_MAIN(TestVersionPage)
 #include "tst_version_page.moc"

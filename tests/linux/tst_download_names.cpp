@@ -1,6 +1,7 @@
 // The name a download is saved under: the server's suggestion made safe, or the address's last piece.
-#include "TestMain.h"
 #include "linux/DownloadRules.h"
+
+#include <QTest>
 
 class TestDownloadNames : public QObject
 {
@@ -38,5 +39,5 @@ private slots:
     }
 };
 
-TRILLORA_TEST_MAIN(TestDownloadNames)
+QTEST_GUILESS_MAIN(TestDownloadNames)
 #include "tst_download_names.moc"

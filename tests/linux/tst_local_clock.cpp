@@ -1,6 +1,7 @@
 // The local time of day: one zone conversion a second, the milliseconds added to it.
-#include "TestMain.h"
 #include "linux/LocalClock.h"
+
+#include <QTest>
 
 class TestOraLocale : public QObject
 {
@@ -44,5 +45,5 @@ private slots:
     }
 };
 
-TRILLORA_TEST_MAIN(TestOraLocale)
+QTEST_GUILESS_MAIN(TestOraLocale)
 #include "tst_local_clock.moc"

@@ -1,11 +1,11 @@
 // Tones on Linux: the rendered samples, the timing of a pattern's tones on a stand-in device and
 // clock, and playing through ALSA into a file device or no device at all.
-#include "TestMain.h"
 #include "linux/ToneOutput.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 
@@ -260,5 +260,5 @@ private slots:
     }
 };
 
-TRILLORA_TEST_MAIN(TestToneOutput)
+QTEST_GUILESS_MAIN(TestToneOutput)
 #include "tst_tone_output.moc"

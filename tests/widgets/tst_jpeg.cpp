@@ -1,9 +1,9 @@
 // The JPEG reader: the shipped logos decode whole and right; damaged data gives no picture and no crash.
-#include "TestMain.h"
 #include "widgets/Jpeg.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QTest>
 
 namespace {
 
@@ -122,5 +122,5 @@ private slots:
     void missingFile() { QVERIFY(caricaJpeg(QStringLiteral(":/logos/none.jpg")).isNull()); }
 };
 
-TRILLORA_TEST_MAIN(TestJpeg)
+QTEST_MAIN(TestJpeg)
 #include "tst_jpeg.moc"
