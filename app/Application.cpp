@@ -18,7 +18,7 @@ QIcon iconaProgramma()
 {
     QIcon icon;
     for (const int side : {16, 32, 48, 64})
-        icon.addPixmap(pngIncorporato(QStringLiteral(":/icons/%1/trillora.png").arg(side)));
+        icon.addPixmap(builtInPng(QStringLiteral(":/icons/%1/trillora.png").arg(side)));
     return icon;
 }
 

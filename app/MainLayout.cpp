@@ -134,7 +134,7 @@ void TFrmMain::buildLayout()
         *cancelMembers[i] = cancel;
     }
     // A double-click on the frame is one click, as everywhere in the program.
-    auto *clicPanel1 = new Clic(Panel1);
+    auto *clicPanel1 = new ClickWatcher(Panel1);
 
     Panel10 = pannello(this, "Panel10", {0, 87, 371, 25}, QFrame::Panel | QFrame::Sunken);
     sbDurata = pulsante(Panel10, "sbDurata", {4, 1, 77, 21}, QStringLiteral("Maggiore"), QStringLiteral("duration"),
@@ -185,7 +185,7 @@ void TFrmMain::buildLayout()
     ErrorDisplay::collega(sbDurata, &QToolButton::clicked, this, &TFrmMain::sbDurataClick);
     ErrorDisplay::collega(sbBug, &QToolButton::clicked, this, &TFrmMain::sbBugClick);
     ErrorDisplay::collega(Help, &QAction::triggered, this, &TFrmMain::HelpClick);
-    ErrorDisplay::collega(clicPanel1, &Clic::clic, this, &TFrmMain::Panel1Click);
+    ErrorDisplay::collega(clicPanel1, &ClickWatcher::clic, this, &TFrmMain::Panel1Click);
 
     Edsveglia1->setFocus();
 }

@@ -56,7 +56,7 @@ private:
     QString cartellaModuli() const;
     SoundOutput *suono();
 
-    OraLocale ora;
+    LocalClock ora;
     QByteArray identita;
     QString moduli;
     std::unique_ptr<SoundOutput> sound;

@@ -3,12 +3,12 @@
 
 #include <QDateTime>
 
-OraLocale::OraLocale(Conversione conversione)
+LocalClock::LocalClock(Conversione conversione)
     : converti(std::move(conversione))
 {
 }
 
-QTime OraLocale::at(qint64 msecsSinceEpoch)
+QTime LocalClock::at(qint64 msecsSinceEpoch)
 {
     // Rounded down also before 1970, so the milliseconds are never negative.
     const qint64 s = msecsSinceEpoch >= 0 ? msecsSinceEpoch / 1000 : -((999 - msecsSinceEpoch) / 1000);
@@ -19,7 +19,7 @@ QTime OraLocale::at(qint64 msecsSinceEpoch)
     return inizioSecondo.addMSecs(static_cast<int>(msecsSinceEpoch - s * 1000));
 }
 
-QTime OraLocale::daSecondi(qint64 secsSinceEpoch)
+QTime LocalClock::daSecondi(qint64 secsSinceEpoch)
 {
     return QDateTime::fromSecsSinceEpoch(secsSinceEpoch).time();
 }

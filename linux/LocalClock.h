@@ -7,13 +7,13 @@
 // The zone conversion reads the time zone anew on every call (a stat of /etc/localtime), and the
 // clock asks for the time five times in each 400 ms tick. A zone's offset changes only on a whole
 // second, so the conversion is done when the second changes and the milliseconds are added to it.
-class OraLocale
+class LocalClock
 {
 public:
     // Local time of day of a whole second since the epoch.
     using Conversione = std::function<QTime(qint64 secsSinceEpoch)>;
 
-    explicit OraLocale(Conversione conversione = daSecondi);
+    explicit LocalClock(Conversione conversione = daSecondi);
 
     // The local time of day at that moment, to the millisecond.
     QTime at(qint64 msecsSinceEpoch);

@@ -111,7 +111,7 @@ void TFrmSveglia::buildLayout()
     TimerCasse = timer(this, "TimerCasse", 50);
 
     // A click on the bare red surface; those on the labels never reach the window (see eventFilter).
-    ErrorDisplay::collega(new Clic(this), &Clic::clic, this, &TFrmSveglia::FormClick);
+    ErrorDisplay::collega(new ClickWatcher(this), &ClickWatcher::clic, this, &TFrmSveglia::FormClick);
     ErrorDisplay::collega(sbChiudi, &QToolButton::clicked, this, &TFrmSveglia::sbChiudiClick);
     ErrorDisplay::collega(TimerClose, &QTimer::timeout, this, &TFrmSveglia::TimerCloseTimer);
     ErrorDisplay::collega(TimerSpeaker, &QTimer::timeout, this, &TFrmSveglia::TimerSpeakerTimer);

@@ -41,9 +41,9 @@ QLabel *scritta(QWidget *parent, const char *name, QRect place, const QString &t
 
 // The addresses are configuration and longer than their places: each starts at its place's left
 // edge and, once measured, takes the width of its text as far as the panel's edge.
-Etichetta *indirizzo(QWidget *parent, const char *name, QRect place, const QString &text)
+ClickableLabel *indirizzo(QWidget *parent, const char *name, QRect place, const QString &text)
 {
-    auto *label = crea<Etichetta>(parent, name, place);
+    auto *label = crea<ClickableLabel>(parent, name, place);
     label->setText(text);
     aspettoLink(label);
     return label;
@@ -110,7 +110,7 @@ void TFrmAbout::buildLayout()
     sbEsci = crea<QToolButton>(Panel1, "sbEsci", {170, 213, 81, 22});
     sbEsci->setFocusPolicy(Qt::NoFocus);
     sbEsci->setText(QStringLiteral("Esci"));
-    sbEsci->setIcon(glifo(QStringLiteral("exit")));
+    sbEsci->setIcon(glyphIcon(QStringLiteral("exit")));
     sbEsci->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
     Label4 = scritta(Panel2, "Label4", {47, 6, 177, 13}, QStringLiteral("E' un prodotto TQZ"), grassetto);
@@ -120,8 +120,8 @@ void TFrmAbout::buildLayout()
     Layout::centraSulDesktop(this);
 
     ErrorDisplay::collega(sbEsci, &QToolButton::clicked, this, &TFrmAbout::sbEsciClick);
-    ErrorDisplay::collega(lblLink, &Etichetta::clic, this, &TFrmAbout::lblLinkClick);
-    ErrorDisplay::collega(Label13, &Etichetta::clic, this, &TFrmAbout::Label13Click);
+    ErrorDisplay::collega(lblLink, &ClickableLabel::clic, this, &TFrmAbout::lblLinkClick);
+    ErrorDisplay::collega(Label13, &ClickableLabel::clic, this, &TFrmAbout::Label13Click);
 }
 
 void TFrmAbout::setVisible(bool visible)

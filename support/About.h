@@ -6,7 +6,7 @@
 class QFrame;
 class QLabel;
 class QToolButton;
-class Etichetta;
+class ClickableLabel;
 
 class TFrmAbout : public QDialog
 {
@@ -25,8 +25,8 @@ public:
     QLabel *LabelVers;
     QToolButton *sbEsci;
     QLabel *Label4;
-    Etichetta *lblLink;
-    Etichetta *Label13;
+    ClickableLabel *lblLink;
+    ClickableLabel *Label13;
 
     void sbEsciClick();
     void lblLinkClick();

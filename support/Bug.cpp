@@ -23,7 +23,7 @@ QPushButton *pulsante(QWidget *parent, const char *name, QRect place, const QStr
 {
     auto *b = crea<QPushButton>(parent, name, place);
     b->setText(caption);
-    b->setIcon(glifo(glyph));
+    b->setIcon(glyphIcon(glyph));
     b->setIconSize(glyphSize);
     b->setAutoDefault(true);
     return b;
@@ -71,7 +71,7 @@ void TfrmBug::buildLayout()
     Label2->setText(QStringLiteral("Le risposte ai bug già segnalati sono visibli sulla sezione"));
     Label3 = crea<QLabel>(this, "Label3", {7, 121, 132, 13});
     Label3->setText(QStringLiteral("forum del nostro sito internet"));
-    lblLink = crea<Etichetta>(this, "lblLink", {143, 120, 99, 13});
+    lblLink = crea<ClickableLabel>(this, "lblLink", {143, 120, 99, 13});
     lblLink->setText(Config::SiteAddress);
     aspettoLink(lblLink);
 
@@ -80,7 +80,7 @@ void TfrmBug::buildLayout()
 
     ErrorDisplay::collega(ButSegnala, &QPushButton::clicked, this, &TfrmBug::ButSegnalaClick);
     ErrorDisplay::collega(ButEsci, &QPushButton::clicked, this, &TfrmBug::ButEsciClick);
-    ErrorDisplay::collega(lblLink, &Etichetta::clic, this, &TfrmBug::lblLinkClick);
+    ErrorDisplay::collega(lblLink, &ClickableLabel::clic, this, &TfrmBug::lblLinkClick);
 }
 
 void TfrmBug::FormCreate()

@@ -5,7 +5,7 @@
 
 class QLabel;
 class QPushButton;
-class Etichetta;
+class ClickableLabel;
 
 class TfrmBug : public QDialog
 {
@@ -19,7 +19,7 @@ public:
     QPushButton *ButEsci;
     QLabel *Label2;
     QLabel *Label3;
-    Etichetta *lblLink;
+    ClickableLabel *lblLink;
 
     void FormCreate();
     void ButSegnalaClick();

@@ -55,7 +55,7 @@ void TfrmStart::buildLayout()
     setFont(carattere(QStringLiteral("MS Sans Serif"), 11));
     setFixedSize(Larghezza, Altezza);
 
-    ImageLogo = crea<Etichetta>(this, "ImageLogo", 0, 0);
+    ImageLogo = crea<ClickableLabel>(this, "ImageLogo", 0, 0);
     ImageLogo->resize(Larghezza, Altezza - AltezzaPannello);
     const QImage logo = caricaJpeg(QStringLiteral(":/logos/splash.jpg"));
     if (!logo.isNull()) {
@@ -73,7 +73,7 @@ void TfrmStart::buildLayout()
     Label1->setText(QStringLiteral("Caricamento in corso, attendere.."));
     LabelStato = crea<QLabel>(Panel1, "LabelStato", 40, 21);
     LabelStato->setText(QStringLiteral("Inizializzazione"));
-    LabelSito = crea<Etichetta>(Panel1, "LabelSito", 41, 35);
+    LabelSito = crea<ClickableLabel>(Panel1, "LabelSito", 41, 35);
     LabelSito->setText(Config::SiteAddress);
     aspettoLink(LabelSito);
     for (QLabel *line : {Label1, LabelStato, static_cast<QLabel *>(LabelSito)}) {
@@ -90,8 +90,8 @@ void TfrmStart::buildLayout()
     Layout::centraSulDesktop(this);
 
     ErrorDisplay::collega(TimerStart, &QTimer::timeout, this, &TfrmStart::TimerStartTimer);
-    ErrorDisplay::collega(ImageLogo, &Etichetta::clic, this, &TfrmStart::ImageLogoClick);
-    ErrorDisplay::collega(LabelSito, &Etichetta::clic, this, &TfrmStart::LabelSitoClick);
+    ErrorDisplay::collega(ImageLogo, &ClickableLabel::clic, this, &TfrmStart::ImageLogoClick);
+    ErrorDisplay::collega(LabelSito, &ClickableLabel::clic, this, &TfrmStart::LabelSitoClick);
 }
 
 // The about window is made before the splash, so its caption is already there.

@@ -6,7 +6,7 @@
 class QFrame;
 class QLabel;
 class QTimer;
-class Etichetta;
+class ClickableLabel;
 
 class TfrmStart : public QDialog
 {
@@ -14,11 +14,11 @@ class TfrmStart : public QDialog
 public:
     explicit TfrmStart(QWidget *parent = nullptr);
 
-    Etichetta *ImageLogo;
+    ClickableLabel *ImageLogo;
     QFrame *Panel1;
     QLabel *Label1;
     QLabel *LabelStato;
-    Etichetta *LabelSito;
+    ClickableLabel *LabelSito;
     QTimer *TimerStart;
 
     void FormCreate();

@@ -4,13 +4,13 @@
 #include <QMouseEvent>
 #include <QWidget>
 
-Clic::Clic(QWidget *widget)
+ClickWatcher::ClickWatcher(QWidget *widget)
     : QObject(widget)
 {
     widget->installEventFilter(this);
 }
 
-bool Clic::eventFilter(QObject *watched, QEvent *event)
+bool ClickWatcher::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::MouseButtonPress:

@@ -7,12 +7,12 @@ class QWidget;
 
 // Watches a widget and reports its clicks. The double-click that follows a click adds nothing:
 // Qt delivers press, release, double-click, release, and that second release is not a click.
-class Clic : public QObject
+class ClickWatcher : public QObject
 {
     Q_OBJECT
 public:
     // Owned by the widget it watches.
-    explicit Clic(QWidget *widget);
+    explicit ClickWatcher(QWidget *widget);
 
 signals:
     void clic();

@@ -44,7 +44,7 @@ private:
     const QIcon &icona()
     {
         if (caricata.isNull())
-            caricata = QIcon(pngIncorporato(percorso));
+            caricata = QIcon(builtInPng(percorso));
         return caricata;
     }
 
@@ -54,12 +54,12 @@ private:
 
 } // namespace
 
-QIcon glifo(const QString &name)
+QIcon glyphIcon(const QString &name)
 {
     return QIcon(new GlifoPigro(QStringLiteral(":/glyphs/%1.png").arg(name)));
 }
 
-QPixmap pngIncorporato(const QString &path)
+QPixmap builtInPng(const QString &path)
 {
     QImageReader reader(path, "png");
     reader.setAutoDetectImageFormat(false);

@@ -5,10 +5,10 @@
 
 #include <QFontMetrics>
 
-Etichetta::Etichetta(QWidget *parent)
+ClickableLabel::ClickableLabel(QWidget *parent)
     : QLabel(parent)
 {
-    connect(new Clic(this), &Clic::clic, this, &Etichetta::clic);
+    connect(new ClickWatcher(this), &ClickWatcher::clic, this, &ClickableLabel::clic);
 }
 
 void aspettoLink(QLabel *etichetta)

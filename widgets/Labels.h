@@ -3,12 +3,12 @@
 
 #include <QLabel>
 
-// A label that reports a click (see Clic); the windows use it for links and for the splash logo.
-class Etichetta : public QLabel
+// A label that reports a click (see ClickWatcher); the windows use it for links and for the splash logo.
+class ClickableLabel : public QLabel
 {
     Q_OBJECT
 public:
-    explicit Etichetta(QWidget *parent = nullptr);
+    explicit ClickableLabel(QWidget *parent = nullptr);
 
 signals:
     void clic();

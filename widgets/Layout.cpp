@@ -26,7 +26,7 @@ QToolButton *pulsante(QWidget *parent, const char *name, QRect place, const QStr
     b->setText(caption);
     b->setToolTip(hint);
     if (!glyph.isEmpty()) {
-        b->setIcon(glifo(glyph));
+        b->setIcon(glyphIcon(glyph));
         b->setIconSize(QSize(16, 16));
         b->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
     }

@@ -3,7 +3,7 @@
 
 #include <QTest>
 
-class TestOraLocale : public QObject
+class TestLocalClock : public QObject
 {
     Q_OBJECT
 
@@ -33,7 +33,7 @@ private slots:
         QFETCH(int, conversions);
         int calls = 0;
         // A zone two hours ahead that moves to three hours at the tenth second.
-        OraLocale ora([&calls](qint64 s) {
+        LocalClock ora([&calls](qint64 s) {
             ++calls;
             return QTime(0, 0).addSecs(static_cast<int>(s + (s >= 10 ? 3 : 2) * 3600));
         });
@@ -45,5 +45,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestOraLocale)
+QTEST_GUILESS_MAIN(TestLocalClock)
 #include "tst_local_clock.moc"

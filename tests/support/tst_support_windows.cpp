@@ -24,7 +24,7 @@ const QString InfoMail = QStringLiteral("mailto:supporto@trillora.example?subjec
 const QString BugMail = QStringLiteral("mailto:supporto@trillora.example?subject=Bug: TQZ_Trillora, 04.2002-18"
                                        "&body=Di seguito la segnalzione del bug:");
 
-void click(Etichetta *label)
+void click(ClickableLabel *label)
 {
     QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(2, 2));
 }
@@ -359,7 +359,7 @@ private slots:
             w = own.get();
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        auto *link = w->findChild<Etichetta *>(label);
+        auto *link = w->findChild<ClickableLabel *>(label);
         QVERIFY(link);
         // Through the window, as the mouse does: press, release, double-click, release.
         QTest::mouseDClick(w->windowHandle(), Qt::LeftButton, {}, link->mapTo(w, QPoint(2, 2)));
