@@ -3,8 +3,8 @@
 // engine runs must be one of the program's fixed texts, so no fuzzed text ever reaches SQL; and the
 // table's file must not change.
 #include "FakePlatform.h"
-#include "widgets/ErrorDisplay.h"
 #include "support/Tables.h"
+#include "widgets/ErrorDisplay.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

@@ -1,11 +1,11 @@
 // The platform seam on a Linux desktop: Qt for boxes and the shell, the sound and network modules, ports.
 #include "linux/LinuxPlatform.h"
 
+#include "core/Config.h"
 #include "linux/DesktopNotice.h"
 #include "linux/Modules.h"
 #include "linux/SpeakerPorts.h"
 #include "linux/WakeHelper.h"
-#include "core/Config.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/Fx.h"
 

@@ -1,8 +1,8 @@
 // The platform seam on a Linux desktop.
 #pragma once
 
-#include "linux/Modules.h"
 #include "linux/LocalClock.h"
+#include "linux/Modules.h"
 #include "platform/Platform.h"
 
 #include <memory>

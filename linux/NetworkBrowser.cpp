@@ -1,10 +1,10 @@
 // The off-screen page loader on QNetworkAccessManager, with libxml2 giving the body's HTML.
 #include "linux/NetworkBrowser.h"
 
+#include "core/Cp1252.h"
 #include "linux/DownloadRules.h"
 #include "linux/DownloadWindow.h"
 #include "linux/HtmlBody.h"
-#include "core/Cp1252.h"
 #include "widgets/ErrorDisplay.h"
 
 #include <QDir>

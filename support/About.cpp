@@ -1,13 +1,13 @@
 // The about window: what the program is, who makes it, and the product caption and version.
 #include "support/About.h"
 
-#include "widgets/Accessibility.h"
 #include "core/Config.h"
+#include "widgets/Accessibility.h"
 #include "widgets/ErrorDisplay.h"
-#include "widgets/Labels.h"
 #include "widgets/Fx.h"
 #include "widgets/Glyphs.h"
 #include "widgets/Jpeg.h"
+#include "widgets/Labels.h"
 #include "widgets/Layout.h"
 
 #include <QFrame>

@@ -1,15 +1,15 @@
 // The bug report window: a prepared mail to the maker and a link to the site's forum.
 #include "support/Bug.h"
 
-#include "support/About.h"
-#include "widgets/Accessibility.h"
 #include "core/Config.h"
+#include "support/About.h"
+#include "support/Tables.h"
+#include "widgets/Accessibility.h"
 #include "widgets/ErrorDisplay.h"
-#include "widgets/Labels.h"
 #include "widgets/Fx.h"
 #include "widgets/Glyphs.h"
+#include "widgets/Labels.h"
 #include "widgets/Layout.h"
-#include "support/Tables.h"
 
 #include <QPushButton>
 

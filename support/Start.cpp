@@ -1,15 +1,15 @@
 // The splash window: logo, loading line and site link for ten seconds before the main window.
 #include "support/Start.h"
 
-#include "support/About.h"
-#include "widgets/Accessibility.h"
 #include "core/Config.h"
+#include "support/About.h"
+#include "support/Tables.h"
+#include "widgets/Accessibility.h"
 #include "widgets/ErrorDisplay.h"
-#include "widgets/Labels.h"
 #include "widgets/Fx.h"
 #include "widgets/Jpeg.h"
+#include "widgets/Labels.h"
 #include "widgets/Layout.h"
-#include "support/Tables.h"
 
 #include <QCloseEvent>
 #include <QFrame>

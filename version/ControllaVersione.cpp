@@ -1,16 +1,16 @@
 // The version check window: reads the available build from the maker's page and offers the download.
 #include "version/ControllaVersione.h"
 
+#include "core/Cp1252.h"
+#include "core/VersionPage.h"
 #include "platform/Platform.h"
 #include "support/About.h"
-#include "widgets/Accessibility.h"
-#include "core/Cp1252.h"
-#include "widgets/ErrorDisplay.h"
-#include "widgets/Labels.h"
-#include "widgets/Fx.h"
-#include "widgets/Layout.h"
 #include "support/Tables.h"
-#include "core/VersionPage.h"
+#include "widgets/Accessibility.h"
+#include "widgets/ErrorDisplay.h"
+#include "widgets/Fx.h"
+#include "widgets/Labels.h"
+#include "widgets/Layout.h"
 
 #include <QFrame>
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
 // The application's general error display.
 #include "widgets/ErrorDisplay.h"
 
-#include "platform/Platform.h"
 #include "core/Config.h"
+#include "platform/Platform.h"
 
 namespace ErrorDisplay {
 

@@ -9,8 +9,8 @@
 #include "linux/LinuxPlatform.h"
 #include "ringing/Sveglia.h"
 #include "support/About.h"
-#include "widgets/Fx.h"
 #include "support/Start.h"
+#include "widgets/Fx.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -4,10 +4,10 @@
 #include "LoopbackServer.h"
 #include "Median.h"
 #include "app/Application.h"
+#include "core/VersionPage.h"
 #include "linux/LinuxPlatform.h"
 #include "support/About.h"
 #include "version/ControllaVersione.h"
-#include "core/VersionPage.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

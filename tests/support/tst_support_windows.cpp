@@ -1,11 +1,11 @@
 // The about, splash and bug report windows: captions, translation, mails, links and the splash's end.
 #include "ProgramFolder.h"
 #include "TestMain.h"
+#include "core/Config.h"
 #include "support/About.h"
 #include "support/Bug.h"
-#include "core/Config.h"
-#include "widgets/Labels.h"
 #include "support/Start.h"
+#include "widgets/Labels.h"
 
 #include <QFrame>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 // The settings and language tables: what is read, what is shown, and that nothing else happens.
 #include "ProgramFolder.h"
 #include "TestMain.h"
-#include "widgets/ErrorDisplay.h"
 #include "support/Tables.h"
+#include "widgets/ErrorDisplay.h"
 
 #include <functional>
 
