@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The wake helper on a real kernel: Debian's own kernel boots in QEMU with a busybox initramfs that
 # holds the helper, suspends to RAM, and QEMU's monitor (QMP) tells when the guest sleeps and wakes.
-#   wake_from_suspend.sh HELPER CACHE    HELPER statically linked, CACHE keeps the kernel between runs
+#   wake_from_suspend.sh HELPER CACHE    HELPER statically linked, CACHE where the build put the kernel
 # Each case boots afresh: after a resume SeaBIOS 1.16 leaves the ICH9 LPC config bytes 0x40-0x44 at
 # their reset values, so a second suspend in the same boot would come back at once.
 set -euo pipefail
@@ -34,23 +34,10 @@ echo '{"execute": "qmp_capabilities"} {"execute": "quit"}' |
     timeout 30 qemu-system-x86_64 -machine q35 -accel tcg -nodefaults -display none -S -qmp stdio \
         >/dev/null 2>"$work/probe" || skip "QEMU cannot run here: $(cat "$work/probe")"
 
-# The kernel that linux-image-amd64 stands for, unpacked once per version into the build tree.
-package=$(apt-cache depends linux-image-amd64 | awk '/Depends: linux-image-/ { print $2; exit }')
-version=$(apt-cache policy "$package" | awk '/Candidate:/ { print $2 }')
-[ -n "$package" ] && [ -n "$version" ] && [ "$version" != "(none)" ] ||
-    fail "apt knows no kernel for linux-image-amd64 (apt-get update?)"
-kernel=$cache/${package}_$version.vmlinuz
-if [ ! -s "$kernel" ]; then
-    echo "Fetching $package $version"
-    rm -rf "${cache:?}"
-    mkdir -p "$cache/unpack"
-    (cd "$cache" && apt-get download "$package=$version") >"$work/apt" 2>&1 ||
-        fail "apt-get download $package=$version: $(cat "$work/apt")"
-    dpkg-deb -x "$cache"/"$package"_*.deb "$cache/unpack"
-    # rtc-cmos is built into Debian's kernel, so the guest needs no modules.
-    mv "$cache/unpack/boot/vmlinuz-${package#linux-image-}" "$kernel"
-    rm -rf "$cache/unpack" "$cache"/*.deb
-fi
+# Debian's kernel, fetched by the build (fetch_kernel.sh).
+kernels=("$cache"/*.vmlinuz)
+kernel=${kernels[0]}
+[ -s "$kernel" ] || fail "the build fetched no kernel into $cache: $(cat "$cache/not-fetched.txt" 2>/dev/null)"
 
 # The initramfs: busybox, the helper, and setpriv with the libraries it is linked with.
 mkdir -p "$work/root/bin" "$work/root/usr/bin"
