@@ -162,18 +162,12 @@ private slots:
         QFETCH(bool, mainAsked);
         RingingFixture f;
         QVERIFY(f.mostraPrincipale());
-        WindowSystem::focusTo(nullptr);
-        FrmSveglia->winId();
-        WindowSystem::Activations activations(focusAfterMs != 0 ? FrmSveglia->windowHandle() : nullptr);
-        if (focusAfterMs > 0)
-            QTimer::singleShot(focusAfterMs, [&] { activations.give(FrmSveglia->windowHandle()); });
-        FrmSveglia->TimerClose->setInterval(1000);
-        f.scatta();
+        const auto activations = f.scattaAltrove(focusAfterMs, 1000);
         QTRY_VERIFY(!FrmSveglia->isVisible());
         QCOMPARE(f.chiamate("sound").size(), 10);
         QCOMPARE(FrmMain->focusWidget(), FrmMain->Edsveglia1);
         QTest::qWait(50);
-        QCOMPARE(activations.asked.contains(FrmMain->windowHandle()), mainAsked);
+        QCOMPARE(activations->asked.contains(FrmMain->windowHandle()), mainAsked);
         QCOMPARE(QApplication::focusWidget() == nullptr, !mainAsked);
     }
 
