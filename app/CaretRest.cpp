@@ -13,6 +13,8 @@ CaretRest::CaretRest(QCoreApplication *app)
     attesa->setObjectName(QStringLiteral("TimerRiposoCursore"));
     attesa->setSingleShot(true);
     attesa->setInterval(AttesaMs);
+    // A coarse timer could end the ten seconds half a second early.
+    attesa->setTimerType(Qt::PreciseTimer);
     connect(attesa, &QTimer::timeout, this, &CaretRest::riposa);
     app->installEventFilter(this);
     attesa->start();
