@@ -1,4 +1,4 @@
-// The application object: title, language of the standard buttons, and the layouts' font substitutes.
+// The application object: title, language of the standard buttons, the layouts' font substitutes and the caret's rest.
 #pragma once
 
 #include <QApplication>

@@ -303,6 +303,19 @@ private slots:
                  ends);
     }
 
+    // A press on the red surface that is dragged out of the window before the release is no click.
+    void dragOutOfTheRedSurfaceDoesNotEndTheProgram()
+    {
+        RingingFixture f;
+        QVERIFY(f.mostraPrincipale());
+        QVERIFY(f.suona());
+        aspettaFineSuono();
+        QVERIFY(!programmaFinito([] {
+            QTest::mousePress(FrmSveglia->windowHandle(), Qt::LeftButton, {}, QPoint(320, 90));
+            QTest::mouseRelease(FrmSveglia->windowHandle(), Qt::LeftButton, {}, QPoint(360, 120));
+        }));
+    }
+
     void centredFirstThenWhereItWasLeft()
     {
         RingingFixture f;
