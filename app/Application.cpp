@@ -1,6 +1,7 @@
-// The application object: title, Italian standard buttons, font substitutes.
+// The application object: title, Italian standard buttons, font substitutes, the caret's rest.
 #include "app/Application.h"
 
+#include "app/CaretRest.h"
 #include "core/Config.h"
 #include "widgets/Glyphs.h"
 
@@ -34,6 +35,7 @@ TrilloraApplication::TrilloraApplication(int &argc, char **argv)
     // The program ends only by "Esci", the main window's close box or a click on the ringing
     // window; the splash or ringing window closing while the main window is hidden must not end it.
     setQuitOnLastWindowClosed(false);
+    new CaretRest(this);
     // fontconfig maps these to DejaVu Sans, which is too wide for the fixed layouts; Liberation
     // Sans keeps the narrow widths the captions were sized for. Verdana keeps DejaVu Sans, its match.
     // The interface is Italian, the standard buttons of the message boxes too ("Sì", "No").

@@ -1,10 +1,10 @@
-// The application object: title, language of the standard buttons, and the layouts' font substitutes.
+// The application object: title, language of the standard buttons, the layouts' font substitutes and the caret's rest.
 #pragma once
 
 #include <QApplication>
 
 // Failures inside handlers are caught where each handler is called (ErrorDisplay::gestore and
-// collega in support/Errors.h), never here: an exception must not cross Qt's event dispatch.
+// collega in widgets/ErrorDisplay.h), never here: an exception must not cross Qt's event dispatch.
 class TrilloraApplication : public QApplication
 {
 public:

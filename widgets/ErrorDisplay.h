@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 #include <stdexcept>
+#include <type_traits>
 #include <utility>
 
 class TrilloraError : public std::runtime_error
@@ -48,10 +49,13 @@ void durante(Step &&step)
 // A handler as Qt may call it: whatever fails inside ends in the general error box, so that no
 // exception crosses Qt's event dispatch, which does not support it. Anything that is not a
 // std::exception ends the program at once (noexcept) rather than unwinding through Qt.
+// It takes exactly the arguments that the handler takes, so that connect() passes a handler
+// only as many of a signal's arguments as it has parameters.
 template <typename Handler>
 auto gestore(Handler handler)
 {
-    return [handler = std::move(handler)](auto &&...args) noexcept {
+    return [handler = std::move(handler)](auto &&...args) noexcept
+           -> std::enable_if_t<std::is_invocable_v<const Handler &, decltype(args)...>> {
         durante([&] { std::invoke(handler, std::forward<decltype(args)>(args)...); });
     };
 }
@@ -64,8 +68,6 @@ QMetaObject::Connection collega(const Sender *sender, Signal signal, Receiver *r
 {
     Owner *owner = receiver;
     return QObject::connect(sender, signal, receiver,
-                            [owner, handler](Args... args) noexcept {
-                                durante([&] { (owner->*handler)(std::forward<Args>(args)...); });
-                            });
+                            gestore([owner, handler](Args... args) { (owner->*handler)(std::forward<Args>(args)...); }));
 }
 } // namespace ErrorDisplay

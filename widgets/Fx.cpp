@@ -30,7 +30,9 @@ void ApriLink(const QString &target)
     platform().shellOpen(target);
 }
 
-// Nothing is escaped here: the shell adapter encodes what transport needs.
+// The mail link exactly as the program words it, nothing escaped. Only Platform::shellOpenMail's
+// fallback uses it, for a seam without a mail path of its own (the tests' fake among them); the
+// Linux seam builds an encoded link from the three texts instead (mailtoUrl).
 QString TestoMail(const QString &address, const QString &subject, const QString &body)
 {
     return QStringLiteral("mailto:") + address + QStringLiteral("?subject=") + subject

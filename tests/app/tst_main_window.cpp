@@ -1,13 +1,16 @@
-// The main window as it starts: layout, start-up state, help page, platform family and exit.
+// The main window as it starts: layout, start-up state, help page, platform family, the caret's rest and exit.
 #include "MainWindowFixture.h"
 #include "TestMain.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
+#include <algorithm>
 
 class TestMainWindow : public QObject
 {
@@ -158,6 +161,54 @@ private slots:
         FrmMain->show();
         QVERIFY(QTest::qWaitForWindowActive(FrmMain));
         QCOMPARE(QApplication::focusWidget(), FrmMain->Edsveglia1);
+    }
+
+    // The caret blinks by a timer of the focused field's own text control.
+    static bool lampeggia(const QWidget *field)
+    {
+        const auto parts = field->findChildren<QObject *>();
+        return std::any_of(parts.begin(), parts.end(), [](QObject *part) {
+            return !QAbstractEventDispatcher::instance()->registeredTimers(part).isEmpty();
+        });
+    }
+
+    void caretRestsWithoutInput_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("blinks");
+
+        QTest::newRow("ten seconds without input: the caret rests") << "" << false;
+        QTest::newRow("a key blinks again") << "key" << true;
+        QTest::newRow("a click blinks again") << "click" << true;
+        QTest::newRow("a mouse move over the window blinks again") << "move" << true;
+        QTest::newRow("the next field taking the focus blinks") << "focus" << true;
+    }
+
+    void caretRestsWithoutInput()
+    {
+        QFETCH(QString, input);
+        QFETCH(bool, blinks);
+        MainWindowFixture f;
+        FrmMain->show();
+        QVERIFY(QTest::qWaitForWindowActive(FrmMain));
+        QVERIFY(lampeggia(FrmMain->Edsveglia1));
+        auto *attesa = qApp->findChild<QTimer *>(QStringLiteral("TimerRiposoCursore"));
+        QVERIFY(attesa && attesa->isActive());
+        // The ten seconds pass.
+        QMetaObject::invokeMethod(attesa, "timeout");
+        QVERIFY(!lampeggia(FrmMain->Edsveglia1));
+
+        QWindow *window = FrmMain->windowHandle();
+        const QPoint field = FrmMain->Edsveglia1->mapTo(FrmMain, QPoint(5, 5));
+        if (input == QLatin1String("key"))
+            QTest::keyClick(window, Qt::Key_Left);
+        else if (input == QLatin1String("click"))
+            QTest::mouseClick(window, Qt::LeftButton, {}, field);
+        else if (input == QLatin1String("move"))
+            QTest::mouseMove(window, QPoint(2, 90));
+        else if (input == QLatin1String("focus"))
+            FrmMain->EDSveglia2->setFocus();
+        QCOMPARE(lampeggia(QApplication::focusWidget()), blinks);
     }
 
     void exitEndsTheProgram()

@@ -326,6 +326,18 @@ private slots:
         QCOMPARE(fake().boxes[0].text, QStringLiteral("Panel1"));
     }
 
+    // A press on the frame that is dragged off it before the release is no click.
+    void dragOffTheFrameIsNoClick()
+    {
+        MainWindowFixture f;
+        FrmMain->show();
+        QVERIFY(QTest::qWaitForWindowActive(FrmMain));
+        QTest::mousePress(FrmMain->windowHandle(), Qt::LeftButton, {}, FrmMain->Panel1->mapTo(FrmMain, QPoint(2, 2)));
+        QTest::mouseRelease(FrmMain->windowHandle(), Qt::LeftButton, {}, FrmMain->Panel3->mapTo(FrmMain, QPoint(2, 2)));
+        QCOMPARE(fake().boxes.size(), 0);
+        QCOMPARE(FrmMain->Edsveglia1->text(), QStringLiteral("*"));
+    }
+
     // Pasting into an entry field keeps what fits, as a field of two typed characters does.
     void pasteKeepsWhatFits_data()
     {

@@ -29,6 +29,8 @@ struct Risposta
     bool hang = false; // accept and never answer
     int missing = 0;   // bytes announced beyond the body and never sent: the transfer stays open
     Guasto guasto = Guasto::Nessuno;
+    QByteArrayList poi {}; // more of the body, each piece after a pause of pausaMs
+    int pausaMs = 200;
 };
 
 class LoopbackServer : public QObject
@@ -73,9 +75,23 @@ private:
             return;
         }
         s->write("HTTP/1.1 " + QByteArray::number(r.status) + " X\r\n" + r.headers + "Content-Length: "
-                 + QByteArray::number(r.body.size() + r.missing) + "\r\nConnection: close\r\n\r\n" + r.body);
-        if (r.missing == 0)
+                 + QByteArray::number(r.body.size() + r.poi.join().size() + r.missing) + "\r\nConnection: close\r\n\r\n"
+                 + r.body);
+        if (!r.poi.isEmpty())
+            aRate(s, r.poi, r.pausaMs, r.missing == 0);
+        else if (r.missing == 0)
             s->disconnectFromHost();
+    }
+
+    static void aRate(QTcpSocket *s, QByteArrayList pezzi, int pausaMs, bool chiudi)
+    {
+        QTimer::singleShot(pausaMs, s, [s, pezzi, pausaMs, chiudi]() mutable {
+            s->write(pezzi.takeFirst());
+            if (!pezzi.isEmpty())
+                aRate(s, pezzi, pausaMs, chiudi);
+            else if (chiudi)
+                s->disconnectFromHost();
+        });
     }
 
     // Endless bodies stop by themselves too: after 64 MiB, or five minutes of drops.

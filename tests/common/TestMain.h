@@ -1,4 +1,4 @@
-// The main() of every test: the real application object (with its error display) and the fake seam.
+// The main() of every test: the real application object and the fake seam.
 #pragma once
 
 #include "FakePlatform.h"

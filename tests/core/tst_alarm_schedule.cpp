@@ -24,6 +24,9 @@ private slots:
         QTest::newRow("point moved into the hour") << "07.30.00" << "07.3" << "0" << false;
         QTest::newRow("point moved into the minute") << "07.30.00" << "0" << "7.30" << false;
         QTest::newRow("whole key in the hour") << "07.30.00" << "07.30" << "" << false;
+        // Of the key's length, so only the "." between them tells these from the clock's key.
+        QTest::newRow("point leading the minute") << "07.30.00" << "0" << ".30" << false;
+        QTest::newRow("point ending the hour") << "07.30.00" << "07." << "0" << false;
         QTest::newRow("free slot") << "07.30.00" << "*" << "*" << false;
         QTest::newRow("seconds are not part of the key") << "07.30.15" << "07" << "30.15" << false;
         QTest::newRow("empty clock text") << "" << "" << "" << false;

@@ -83,6 +83,11 @@ private slots:
             << Risposta {302, "", html + "Location: /x\r\n"} << QVariant() << errore;
         QTest::newRow("page over 1 MiB is cut there")
             << Risposta {200, "<body>" + QByteArray(50 << 20, 'a')} << QVariant() << QByteArray("<body>aaaa");
+        Risposta inDueLetture {200, "<body>" + QByteArray(NetworkBrowser::pageLimit - 1006, 'a')};
+        inDueLetture.poi = {QByteArray(50000, 'a')};
+        QTest::newRow("1 MiB reached in a second read: exactly 1 MiB kept")
+            << inDueLetture << QVariant("<body>" + QByteArray(NetworkBrowser::pageLimit - 6, 'a') + "</body>")
+            << QByteArray();
     }
 
     void pagine()
@@ -101,6 +106,20 @@ private slots:
         QVERIFY2(body.contains(contiene), body.left(200).constData());
         QVERIFY(body.size() <= NetworkBrowser::pageLimit + 20);
         QVERIFY(!contiene.startsWith("Pagina") || !body.contains("Versione"));
+    }
+
+    // The deadline bounds the whole page and the transfer time-out only each pause: a page that
+    // keeps coming completes whole, well past the time-out.
+    void paginaLentaMaContinua()
+    {
+        LoopbackServer server;
+        Risposta lenta {200, "<body>"};
+        lenta.poi = QByteArrayList(20, "<p>x</p>");
+        lenta.pausaMs = 100;
+        server.set("/x", lenta);
+        NetworkBrowser browser(nullptr, 1000);
+        browser.setDeadline(10000);
+        QCOMPARE(carica(browser, server.url("/x")), "<body>" + QByteArray("<p>x</p>").repeated(20) + "</body>");
     }
 
     void senzaRisposta_data()
@@ -222,7 +241,11 @@ private slots:
         } else {
             QVERIFY(w->messaggio->text().contains("non riuscito"));
         }
+        // Closing the window of a finished download keeps the file.
+        QPointer<DownloadWindow> chiusa = w;
         w->close();
+        QTRY_VERIFY(!chiusa);
+        QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden), attesi);
     }
 
     // Each reservation takes a name no one else holds, a dangling link's included.

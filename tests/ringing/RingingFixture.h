@@ -2,6 +2,7 @@
 #pragma once
 
 #include "FakePlatform.h"
+#include "WindowSystem.h"
 #include "app/Main.h"
 #include "ringing/Sveglia.h"
 
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <memory>
 #include <utility>
 
 struct RingingFixture
@@ -53,6 +55,21 @@ struct RingingFixture
         FrmMain->ed1sv1->setText(fake().now.toString(QStringLiteral("HH")));
         FrmMain->Ed1sv2->setText(fake().now.toString(QStringLiteral("mm")));
         FrmMain->Timer1Timer();
+    }
+    // The same while another program holds the focus; the window system gives the ringing window
+    // the focus at once (0), after `focusAfterMs`, or never (below 0). It closes after `closeMs`.
+    static std::unique_ptr<WindowSystem::Activations> scattaAltrove(int focusAfterMs, int closeMs)
+    {
+        WindowSystem::focusTo(nullptr);
+        FrmSveglia->winId();
+        auto activations = std::make_unique<WindowSystem::Activations>(focusAfterMs != 0 ? FrmSveglia->windowHandle()
+                                                                                         : nullptr);
+        if (focusAfterMs > 0)
+            QTimer::singleShot(focusAfterMs, FrmSveglia,
+                               [a = activations.get()] { a->give(FrmSveglia->windowHandle()); });
+        FrmSveglia->TimerClose->setInterval(closeMs);
+        scatta();
+        return activations;
     }
     // The same, and the window system activates the window.
     static bool suona()

@@ -106,16 +106,10 @@ private slots:
         RingingFixture f;
         fake().noticeService = &notice;
         QVERIFY(f.mostraPrincipale());
-        WindowSystem::focusTo(nullptr);
-        FrmSveglia->winId();
-        WindowSystem::Activations activations(focusAfterMs != 0 ? FrmSveglia->windowHandle() : nullptr);
-        if (focusAfterMs > 0)
-            QTimer::singleShot(focusAfterMs, [&] { activations.give(FrmSveglia->windowHandle()); });
-        FrmSveglia->TimerClose->setInterval(3200);
-        f.scatta();
+        const auto activations = f.scattaAltrove(focusAfterMs, 3200);
         if (focusAfterMs == -2) {
             // The focus comes, but the program sees it only after a long pattern.
-            activations.queue(FrmSveglia->windowHandle());
+            activations->queue(FrmSveglia->windowHandle());
             QThread::msleep(1200);
         }
         QTest::qWait(1500);

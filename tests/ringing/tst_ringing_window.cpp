@@ -162,18 +162,12 @@ private slots:
         QFETCH(bool, mainAsked);
         RingingFixture f;
         QVERIFY(f.mostraPrincipale());
-        WindowSystem::focusTo(nullptr);
-        FrmSveglia->winId();
-        WindowSystem::Activations activations(focusAfterMs != 0 ? FrmSveglia->windowHandle() : nullptr);
-        if (focusAfterMs > 0)
-            QTimer::singleShot(focusAfterMs, [&] { activations.give(FrmSveglia->windowHandle()); });
-        FrmSveglia->TimerClose->setInterval(1000);
-        f.scatta();
+        const auto activations = f.scattaAltrove(focusAfterMs, 1000);
         QTRY_VERIFY(!FrmSveglia->isVisible());
         QCOMPARE(f.chiamate("sound").size(), 10);
         QCOMPARE(FrmMain->focusWidget(), FrmMain->Edsveglia1);
         QTest::qWait(50);
-        QCOMPARE(activations.asked.contains(FrmMain->windowHandle()), mainAsked);
+        QCOMPARE(activations->asked.contains(FrmMain->windowHandle()), mainAsked);
         QCOMPARE(QApplication::focusWidget() == nullptr, !mainAsked);
     }
 
@@ -307,6 +301,19 @@ private slots:
                                               : FrmSveglia->findChild<QWidget *>(target)->geometry().center();
         QCOMPARE(programmaFinito([where] { QTest::mouseClick(FrmSveglia->windowHandle(), Qt::LeftButton, {}, where); }),
                  ends);
+    }
+
+    // A press on the red surface that is dragged out of the window before the release is no click.
+    void dragOutOfTheRedSurfaceDoesNotEndTheProgram()
+    {
+        RingingFixture f;
+        QVERIFY(f.mostraPrincipale());
+        QVERIFY(f.suona());
+        aspettaFineSuono();
+        QVERIFY(!programmaFinito([] {
+            QTest::mousePress(FrmSveglia->windowHandle(), Qt::LeftButton, {}, QPoint(320, 90));
+            QTest::mouseRelease(FrmSveglia->windowHandle(), Qt::LeftButton, {}, QPoint(360, 120));
+        }));
     }
 
     void centredFirstThenWhereItWasLeft()

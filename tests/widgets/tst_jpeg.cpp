@@ -101,6 +101,8 @@ private slots:
             picture.save(&buffer, "JPG");
             return bytes;
         };
+        QTest::newRow("4096 x 4096 picture decoded: the limit itself is allowed") << encoded(4096, 4096) << true;
+        QTest::newRow("4097 x 4096 picture refused") << encoded(4097, 4096) << false;
         QTest::newRow("5000 x 4000 picture refused") << encoded(5000, 4000) << false;
         QTest::newRow("8000 x 2 picture decoded: the limit is on pixels") << encoded(8000, 2) << true;
         // Found by fuzzing: a progressive header declaring 32800 x 2080 pixels in 250 bytes.

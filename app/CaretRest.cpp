@@ -1,0 +1,59 @@
+// The caret's rest: after ten seconds without input the entry fields' caret stops blinking.
+#include "app/CaretRest.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QStyleHints>
+#include <QTimer>
+
+CaretRest::CaretRest(QCoreApplication *app)
+    : QObject(app), attesa(new QTimer(this))
+{
+    attesa->setObjectName(QStringLiteral("TimerRiposoCursore"));
+    attesa->setSingleShot(true);
+    attesa->setInterval(AttesaMs);
+    // A coarse timer could end the ten seconds half a second early.
+    attesa->setTimerType(Qt::PreciseTimer);
+    connect(attesa, &QTimer::timeout, this, &CaretRest::riposa);
+    app->installEventFilter(this);
+    attesa->start();
+}
+
+bool CaretRest::eventFilter(QObject *, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::TabletPress:
+    case QEvent::FocusIn:
+        // Seen before the widget that the event is for, so a field taking the focus by this very
+        // event already finds the caret blinking.
+        if (flashTime >= 0) {
+            QGuiApplication::styleHints()->setCursorFlashTime(flashTime);
+            flashTime = -1;
+        }
+        attesa->start();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void CaretRest::riposa()
+{
+    if (flashTime >= 0)
+        return;
+    QStyleHints *hints = QGuiApplication::styleHints();
+    flashTime = hints->cursorFlashTime();
+    // The field with the focus stops its blink timer and leaves the caret shown (Qt's
+    // QWidgetLineControl::updateCursorBlinking).
+    hints->setCursorFlashTime(0);
+}
