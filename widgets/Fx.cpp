@@ -30,9 +30,8 @@ void ApriLink(const QString &target)
     platform().shellOpen(target);
 }
 
-// The mail link exactly as the program words it, nothing escaped. Only Platform::shellOpenMail's
-// fallback uses it, for a seam without a mail path of its own (the tests' fake among them); the
-// Linux seam builds an encoded link from the three texts instead (mailtoUrl).
+// The mail link exactly as the program words it, nothing escaped. The Linux seam builds an encoded
+// link from the three texts instead (mailtoUrl); the tests' seam records mails as this text.
 QString TestoMail(const QString &address, const QString &subject, const QString &body)
 {
     return QStringLiteral("mailto:") + address + QStringLiteral("?subject=") + subject
