@@ -1,7 +1,7 @@
 // The application object: title, Italian standard buttons, font substitutes, the caret's rest.
 #include "app/Application.h"
 
-#include "app/CaretRest.h"
+#include "widgets/CaretRest.h"
 #include "core/Config.h"
 #include "widgets/Glyphs.h"
 

@@ -2,8 +2,6 @@
 #include "linux/DownloadWindow.h"
 
 #include "linux/FileDownload.h"
-#include "widgets/Accessibility.h"
-#include "widgets/ErrorDisplay.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -37,7 +35,8 @@ DownloadWindow::DownloadWindow(const QUrl &url, const QString &folder, int timeo
     layout->addWidget(avanzamento);
     layout->addWidget(pulsante, 0, Qt::AlignRight);
     setMinimumWidth(320);
-    Accessibility::describe(this);
+    // The bar has no caption of its own for a screen reader to read.
+    avanzamento->setAccessibleName(tr("Avanzamento dello scaricamento"));
 
     // Asked for from a modal window, it must not be blocked by it; a transient parent keeps it usable
     // and, being only a weak link, lets it outlive that window.
@@ -47,9 +46,10 @@ DownloadWindow::DownloadWindow(const QUrl &url, const QString &folder, int timeo
     }
 
     transfer = new FileDownload(url, folder, timeoutMs, this);
-    ErrorDisplay::collega(transfer, &FileDownload::progress, this, &DownloadWindow::onProgress);
-    ErrorDisplay::collega(transfer, &FileDownload::finished, this, &DownloadWindow::onFinished);
-    ErrorDisplay::collega(pulsante, &QPushButton::clicked, this, &DownloadWindow::close);
+    // Nothing in these handlers throws: they only set captions and the bar.
+    connect(transfer, &FileDownload::progress, this, &DownloadWindow::onProgress);
+    connect(transfer, &FileDownload::finished, this, &DownloadWindow::onFinished);
+    connect(pulsante, &QPushButton::clicked, this, &DownloadWindow::close);
 }
 
 void DownloadWindow::closeEvent(QCloseEvent *event)

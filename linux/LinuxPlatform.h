@@ -1,31 +1,21 @@
-// The platform seam on a Linux desktop.
+// The platform seam on a Linux desktop: each service in a room of its own, wired here.
 #pragma once
 
 #include "linux/LocalClock.h"
-#include "linux/Modules.h"
+#include "linux/NetworkClient.h"
+#include "linux/SoundClient.h"
+#include "linux/SpeakerPorts.h"
 #include "platform/Platform.h"
 
 #include <memory>
 
 class DesktopNotice;
-class QMessageBox;
-class SpeakerPorts;
 class WakeHelper;
 
-// The box as the seam shows it: icon, buttons and title for the kind, no owner.
-QMessageBox *buildMessageBox(MessageKind kind, const QString &title, const QString &text);
-// Shows the box without making it application-modal and waits for its answer.
-bool runMessageBox(QMessageBox *box);
-// The text a shell link becomes for xdg-open (percent-encoding happens here).
-QUrl urlForShell(const QString &target);
-// The mailto: link for xdg-open: subject and body each percent-encoded once, every character but
-// the unreserved ones, so that none of them reads as a separator, fragment or blank.
-QUrl mailtoUrl(const QString &address, const QString &subject, const QString &body);
-
 // Sound and the page loader come from modules beside the program (Modules.h), loaded the first
-// time they are needed, so that start-up loads none of ALSA, libcanberra, Qt Network or libxml2.
-// A module that cannot be used leaves the program working: the alarm rings through the window
-// system's bell, the version check ends without a build number, and the reason is shown.
+// time they are needed. A module that cannot be used leaves the program working, and the seam says
+// why to whoever asked: the alarm rings through the window system's bell, the version check ends
+// without a build number.
 class LinuxPlatform : public Platform
 {
 public:
@@ -44,6 +34,7 @@ public:
     int platformId() override;
     void systemTone(int frequency, int msecs) override;
     void messageSound(unsigned type) override;
+    QString soundFault() override;
     void sleepMs(int msecs) override;
     void portOut(std::uint16_t port, std::uint8_t value) override;
     QString siteHost() override;
@@ -53,18 +44,14 @@ public:
     void wakeAt(const std::optional<QDateTime> &when) override;
 
 private:
-    QString cartellaModuli() const;
-    SoundOutput *suono();
-
+    // Taken at start: an update that replaces the file while the program runs leaves
+    // /proc/self/exe naming a deleted file, and the alarms must still be saved beside the new one.
+    const QString programma;
     LocalClock ora;
-    QByteArray identita;
-    QString moduli;
-    std::unique_ptr<SoundOutput> sound;
-    bool soundTried = false;
-    // Kept once had: later windows use the loaded module even after an install replaced its file.
-    CreaBrowser *creaBrowser = nullptr;
-    std::unique_ptr<SpeakerPorts> ports;
-    std::unique_ptr<WakeHelper> wake;
+    SoundClient suono;
+    NetworkClient rete;
+    SpeakerPorts ports;
+    // Made when first needed: the session bus and the helper process only then.
     std::unique_ptr<DesktopNotice> notice;
-    QString programma;
+    std::unique_ptr<WakeHelper> wake;
 };

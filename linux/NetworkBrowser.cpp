@@ -2,10 +2,10 @@
 #include "linux/NetworkBrowser.h"
 
 #include "core/Cp1252.h"
+#include "core/Errors.h"
 #include "linux/DownloadRules.h"
 #include "linux/DownloadWindow.h"
 #include "linux/HtmlBody.h"
-#include "widgets/ErrorDisplay.h"
 
 #include <QDir>
 #include <QNetworkAccessManager>

@@ -1,7 +1,7 @@
 // The wake helper process and the lines it is told.
 #include "linux/WakeHelper.h"
 
-#include "linux/WakeStatus.h"
+#include "wake/WakeStatus.h"
 
 #include <QtDebug>
 

@@ -30,6 +30,9 @@ public:
 
 signals:
     void documentComplete(const QString &address);
+    // The loader could not be had (its module is missing or refused): after the navigation ended
+    // in an empty document, the reason, for the window to show.
+    void unusable(const QString &reason);
 };
 
 class Platform
@@ -58,6 +61,9 @@ public:
     virtual void systemTone(int frequency, int msecs) = 0;
     // Starts the desktop's message sound and returns at once.
     virtual void messageSound(unsigned type) = 0;
+    // Why the tones and the message sound cannot be played as chosen (the bell then stands in), or
+    // nothing when they can; what they need is loaded here when no sound was asked for yet.
+    virtual QString soundFault() = 0;
     virtual void sleepMs(int msecs) = 0;
     virtual void portOut(std::uint16_t port, std::uint8_t value) = 0;
 

@@ -3,6 +3,7 @@
 
 #include "app/Main.h"
 #include "platform/Platform.h"
+#include "ringing/SeenWatch.h"
 #include "ringing/TonePatterns.h"
 #include "widgets/Accessibility.h"
 #include "widgets/Click.h"
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPointer>
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
@@ -54,9 +54,6 @@ void accendi(QTimer *t)
     if (!t->isActive())
         t->start();
 }
-
-// How long the window may go without the window system's focus before the desktop is told.
-constexpr int AttesaFuocoMs = 1000;
 
 bool clicDelMouse(QEvent::Type type)
 {
@@ -117,9 +114,7 @@ void TFrmSveglia::buildLayout()
     ErrorDisplay::collega(TimerSpeaker, &QTimer::timeout, this, &TFrmSveglia::TimerSpeakerTimer);
     ErrorDisplay::collega(TimerCasse, &QTimer::timeout, this, &TFrmSveglia::TimerCasseTimer);
 
-    attesaFuoco = new QTimer(this);
-    attesaFuoco->setSingleShot(true);
-    ErrorDisplay::collega(attesaFuoco, &QTimer::timeout, this, &TFrmSveglia::controllaVisibilita);
+    vista = new SeenWatch(this, [this] { sbChiudiClick(); });
     ErrorDisplay::collega(qApp, &QGuiApplication::focusWindowChanged, this, &TFrmSveglia::fuocoCambiato);
 }
 
@@ -139,19 +134,11 @@ void TFrmSveglia::setVisible(bool visible)
         // Showing a visible window only brings it to the front; showing a hidden one makes it the
         // program's active window at once: a desktop that keeps the focus elsewhere, or gives it
         // late, must not keep the alarm silent or the window up for ever.
-        fuocoRicevuto = QGuiApplication::focusWindow() == windowHandle();
-        orario = FrmMain->EdOrologio->text().left(5);
-        mostrataDa.start();
-        rinviata = false;
-        attesaFuoco->start(AttesaFuocoMs);
+        vista->mostrata(FrmMain->EdOrologio->text().left(5));
         diventaAttiva();
     } else if (!visible) {
         attiva = false;
-        attesaFuoco->stop();
-        if (avvisoInviato) {
-            avvisoInviato = false;
-            platform().withdrawAlarmNotice();
-        }
+        vista->nascosta();
     }
 }
 
@@ -171,30 +158,11 @@ void TFrmSveglia::fuocoCambiato(QWindow *fuoco)
     if (!fuoco || !isVisible())
         return;
     if (fuoco == windowHandle()) {
-        fuocoRicevuto = true;
+        vista->fuocoAvuto();
         diventaAttiva();
     } else if (!qobject_cast<QMessageBox *>(QApplication::activeWindow())) {
         attiva = false;
     }
-}
-
-// Another program in full screen, an overview or the lock screen: the window is up but unseen.
-void TFrmSveglia::controllaVisibilita()
-{
-    if (!isVisible() || fuocoRicevuto || avvisoInviato)
-        return;
-    // A pattern holds the event loop for seconds, and a focus given meanwhile still waits in the
-    // queue when this comes due: the loop runs freely for a moment before the verdict.
-    if (!rinviata && mostrataDa.elapsed() > AttesaFuocoMs + 100) {
-        rinviata = true;
-        attesaFuoco->start(100);
-        return;
-    }
-    avvisoInviato = true;
-    platform().showAlarmNotice(QStringLiteral("Sveglia delle ") + orario, [finestra = QPointer<TFrmSveglia>(this)] {
-        if (finestra && finestra->isVisible())
-            ErrorDisplay::durante([&] { finestra->sbChiudiClick(); });
-    });
 }
 
 void TFrmSveglia::FormActivate()
@@ -266,6 +234,7 @@ void TFrmSveglia::TimerSpeakerTimer()
     TimerSpeaker->stop();
     Toni::SuonaSpeaker(FrmMain->TipoSistema, Toni::ContaRipetizioni(FrmMain->sbDurata->text()), Frequenza,
                        [this] { TimerSpeaker->stop(); });
+    riferisciGuastoSuono();
 }
 
 void TFrmSveglia::TimerCasseTimer()
@@ -273,4 +242,19 @@ void TFrmSveglia::TimerCasseTimer()
     const int ripetizioni = Toni::ContaRipetizioni(FrmMain->sbDurata->text());
     TimerCasse->stop();
     Toni::SuonaCasse(ripetizioni);
+    riferisciGuastoSuono();
+}
+
+// In the general error box once the event loop runs again, never while a pattern plays: an alarm
+// must not wait for an answer.
+void TFrmSveglia::riferisciGuastoSuono()
+{
+    if (guastoSuonoDetto)
+        return;
+    const QString guasto = platform().soundFault();
+    if (guasto.isEmpty())
+        return;
+    guastoSuonoDetto = true;
+    QMetaObject::invokeMethod(
+        this, [guasto] { ErrorDisplay::mostra(guasto); }, Qt::QueuedConnection);
 }

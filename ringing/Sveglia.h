@@ -1,12 +1,12 @@
 // The red ringing window: shown by the clock for an alarm, it sounds once per activation and hides itself.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QWidget>
 #include <cstdint>
 
 class QLabel;
 class QTimer;
+class SeenWatch;
 class QToolButton;
 class QWindow;
 
@@ -50,21 +50,15 @@ private:
     void buildLayout();
     void diventaAttiva();
     void fuocoCambiato(QWindow *fuoco);
-    void controllaVisibilita();
+    // Says once in the run why the pattern had to ring through the bell.
+    void riferisciGuastoSuono();
 
     bool shownOnce = false;
     // This window is the program's active window: made so by its showing, whatever the window
     // system does with the focus, and by the focus coming to it from another window of the program.
     bool attiva = false;
-    // Since its last showing the window system has given this window the focus.
-    bool fuocoRicevuto = false;
-    // The alarm's minute ("07.30"), read from the clock when the window was shown.
-    QString orario;
-    // One second after the showing: without the focus by then, the desktop is told.
-    QTimer *attesaFuoco;
-    QElapsedTimer mostrataDa;
-    bool rinviata = false;
-    bool avvisoInviato = false;
+    SeenWatch *vista;
+    bool guastoSuonoDetto = false;
 };
 
 extern TFrmSveglia *FrmSveglia;

@@ -149,6 +149,9 @@ void TFrmControllaVersione::buildLayout()
     ErrorDisplay::collega(sbScarica, &QToolButton::clicked, this, &TFrmControllaVersione::sbScaricaClick);
     ErrorDisplay::collega(sbEsci, &QToolButton::clicked, this, &TFrmControllaVersione::sbEsciClick);
     ErrorDisplay::collega(WebBrowser1, &Browser::documentComplete, this, &TFrmControllaVersione::WebBrowser1DocumentComplete);
+    // A loader that cannot be had ends the check as a failed load does, then says why.
+    connect(WebBrowser1, &Browser::unusable, this,
+            ErrorDisplay::gestore([](const QString &motivo) { ErrorDisplay::mostra(motivo); }));
 }
 
 void TFrmControllaVersione::FormCreate()

@@ -10,7 +10,7 @@
  * Each step below answers -1 to go on, or the exit status to end with.
  */
 #define _GNU_SOURCE
-#include "linux/WakeStatus.h"
+#include "WakeStatus.h"
 
 #include <errno.h>
 #include <fcntl.h>

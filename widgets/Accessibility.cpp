@@ -56,7 +56,6 @@ const Voce Voci[] = {
     {"FrmAbout", "Image1", "Logo TQZ", nullptr},
     {"FrmAbout", "lblLink", nullptr, "Un clic apre il sito internet"},
     {"FrmAbout", "Label13", nullptr, "Un clic prepara una mail di richiesta informazioni"},
-    {"DownloadWindow", "avanzamento", "Avanzamento dello scaricamento", nullptr},
 };
 
 // A window made straight from QWidget (the main and the ringing window) would otherwise be

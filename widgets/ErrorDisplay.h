@@ -1,29 +1,13 @@
-// The failure that handlers raise, and the general error display that catches it at the handler.
+// The general error display that catches the failures handlers raise, at the handler.
 #pragma once
+
+#include "core/Errors.h"
 
 #include <QObject>
 #include <QString>
 #include <functional>
-#include <stdexcept>
 #include <type_traits>
 #include <utility>
-
-class TrilloraError : public std::runtime_error
-{
-public:
-    explicit TrilloraError(const QString &message)
-        : std::runtime_error(message.toStdString())
-    {
-    }
-    QString message() const { return QString::fromStdString(what()); }
-};
-
-// Range errors of the tone routine.
-class RangeError : public TrilloraError
-{
-public:
-    using TrilloraError::TrilloraError;
-};
 
 namespace ErrorDisplay {
 // The message as the general error box shows it: a "." is added when the last

@@ -1,7 +1,7 @@
 // A platform seam for tests.
 #include "FakePlatform.h"
 
-#include "linux/LinuxPlatform.h"
+#include "linux/Shell.h"
 #include "linux/NetworkBrowser.h"
 #include "widgets/Fx.h"
 
@@ -67,6 +67,11 @@ void FakePlatform::systemTone(int frequency, int msecs)
 void FakePlatform::messageSound(unsigned type)
 {
     calls.append(QStringLiteral("sound %1").arg(type));
+}
+
+QString FakePlatform::soundFault()
+{
+    return soundFaultText;
 }
 
 void FakePlatform::sleepMs(int msecs)

@@ -38,6 +38,8 @@ public:
     QString host = QStringLiteral("www.trillora.example");
     // "wait 50", "tone 1050 100", "sound 152", "port 0x43 0xb6"
     QStringList calls;
+    // What soundFault() answers.
+    QString soundFaultText;
     std::function<Browser *(QWidget *)> browserFactory;
     // Every wake time asked for, as ISO text with its offset, or "off".
     QStringList wakes;
@@ -61,6 +63,7 @@ public:
     int platformId() override;
     void systemTone(int frequency, int msecs) override;
     void messageSound(unsigned type) override;
+    QString soundFault() override;
     void sleepMs(int msecs) override;
     void portOut(std::uint16_t port, std::uint8_t value) override;
     QString siteHost() override;

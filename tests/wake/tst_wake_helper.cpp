@@ -4,7 +4,7 @@
 #include "TestMain.h"
 #include "app/Main.h"
 #include "linux/WakeHelper.h"
-#include "linux/WakeStatus.h"
+#include "wake/WakeStatus.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,7 @@
 // Message boxes, shell links, mail text, the program's folder and the general error display.
 #include "TestMain.h"
 #include "linux/LinuxPlatform.h"
+#include "linux/Shell.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/Fx.h"
 

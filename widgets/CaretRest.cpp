@@ -1,5 +1,5 @@
 // The caret's rest: after ten seconds without input the entry fields' caret stops blinking.
-#include "app/CaretRest.h"
+#include "widgets/CaretRest.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,0 +1,70 @@
+// The seam's sound: the sound module, loaded the first time it is needed, or the bell in its place.
+#include "linux/SoundClient.h"
+
+#include <QApplication>
+#include <QThread>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// The bell belongs to the window system, which is spoken to from the UI thread alone.
+void campanello()
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app)
+        return;
+    if (QThread::currentThread() == app->thread())
+        QApplication::beep();
+    else
+        QMetaObject::invokeMethod(app, [] { QApplication::beep(); }, Qt::QueuedConnection);
+}
+
+} // namespace
+
+SoundClient::SoundClient(const QString &folder, const QByteArray &identita)
+    : folder(folder)
+    , identita(identita)
+{
+}
+
+SoundClient::~SoundClient() = default;
+
+SoundOutput *SoundClient::output()
+{
+    const std::lock_guard<std::mutex> lock(loading);
+    if (!tried) {
+        tried = true;
+        if (auto *crea = reinterpret_cast<CreaSuono *>(
+                Moduli::entrata(folder, Moduli::Suono, "trillora_sound_create", identita, reason)))
+            sound.reset(crea());
+    }
+    return sound.get();
+}
+
+void SoundClient::tone(int frequency, int msecs)
+{
+    if (SoundOutput *s = output()) {
+        s->tone(frequency, msecs);
+        return;
+    }
+    campanello();
+    if (msecs > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(msecs));
+}
+
+void SoundClient::messageSound(unsigned type)
+{
+    if (SoundOutput *s = output())
+        s->messageSound(type);
+    else
+        campanello();
+}
+
+QString SoundClient::fault()
+{
+    output();
+    const std::lock_guard<std::mutex> lock(loading);
+    return reason;
+}
