@@ -3,15 +3,23 @@
 
 #include <QByteArrayView>
 #include <QFile>
-#include <QLibrary>
+
+#include <cerrno>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <link.h>
+#include <unistd.h>
 
 namespace Moduli {
 
 namespace {
 
 // The build identity written in a module's file, empty when it carries none.
-QByteArray identitaDelFile(QFile &module)
+QByteArray identitaDelFile(int fd)
 {
+    QFile module;
+    if (!module.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+        return {};
     const qint64 size = module.size();
     const uchar *data = size > 0 ? module.map(0, size) : nullptr;
     if (!data)
@@ -32,24 +40,55 @@ QByteArray identitaDelFile(QFile &module)
 
 } // namespace
 
+Modulo::Modulo(const QString &folder, const char *file, const QByteArray &identita)
+    : path(folder + QLatin1Char('/') + QLatin1String(file))
+    , fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC))
+{
+    if (fd < 0)
+        motivo = QStringLiteral("Impossibile leggere il modulo %1: %2").arg(path, qt_error_string(errno));
+    else if (identita.isEmpty() || identitaDelFile(fd) != identita)
+        motivo = QStringLiteral("%1: modulo di un'altra versione del programma: riavviare Trillora").arg(path);
+}
+
+Modulo::~Modulo()
+{
+    if (fd >= 0)
+        ::close(fd);
+}
+
+QFunctionPointer Modulo::entrata(const char *symbol)
+{
+    if (!motivo.isEmpty())
+        return nullptr;
+    if (!handle) {
+        // The open file itself, through its descriptor: the loader looks for nothing by name.
+        const QByteArray proprio = "/proc/self/fd/" + QByteArray::number(fd);
+        handle = dlopen(proprio.constData(), RTLD_NOW | RTLD_LOCAL);
+        if (!handle) {
+            motivo = path + QStringLiteral(": ") + QString::fromLocal8Bit(dlerror());
+            return nullptr;
+        }
+        // The loader knows a library by the name it was opened with before it looks at the file:
+        // while this one is loaded under that name, the number stays taken, or a later module
+        // opened on the same number would be handed this one.
+        link_map *caricato = nullptr;
+        if (dlinfo(handle, RTLD_DI_LINKMAP, &caricato) == 0 && caricato
+            && proprio == QByteArrayView(caricato->l_name))
+            fd = -1;
+    }
+    const auto entry = reinterpret_cast<QFunctionPointer>(dlsym(handle, symbol));
+    if (!entry)
+        motivo = path + QStringLiteral(": ") + QString::fromLocal8Bit(dlerror());
+    return entry;
+}
+
 QFunctionPointer entrata(const QString &folder, const char *file, const char *symbol, const QByteArray &identita,
                          QString &errore)
 {
-    const QString path = folder + QLatin1Char('/') + QLatin1String(file);
-    QFile contenuto(path);
-    if (!contenuto.open(QIODevice::ReadOnly)) {
-        errore = QStringLiteral("Impossibile leggere il modulo %1: %2").arg(path, contenuto.errorString());
-        return nullptr;
-    }
-    if (identita.isEmpty() || identitaDelFile(contenuto) != identita) {
-        errore = QStringLiteral("%1: modulo di un'altra versione del programma: riavviare Trillora").arg(path);
-        return nullptr;
-    }
-    // A QLibrary object that goes away leaves its library loaded.
-    QLibrary module(path);
-    const QFunctionPointer entry = module.resolve(symbol);
+    Modulo module(folder, file, identita);
+    const QFunctionPointer entry = module.entrata(symbol);
     if (!entry)
-        errore = module.errorString();
+        errore = module.errore();
     return entry;
 }
 

@@ -34,13 +34,38 @@ namespace Moduli {
 inline constexpr char Suono[] = "trillora-sound.so";
 inline constexpr char Rete[] = "trillora-network.so";
 
-// The entry point `symbol` of the module `file` in `folder`; null when the module or the symbol
-// cannot be had, with the reason in `errore`. A module whose file does not carry `identita`, the
+// The module `file` in `folder`, opened once. A module whose file does not carry `identita`, the
 // program's own build identity, is refused before the loader sees it: a module from another build
 // (an install over the running program) may expect other layouts and symbols than this program's,
-// and none of its code may run here.
-// Every call reads the file and asks the loader again. What was loaded stays loaded to the end, so
-// a caller that keeps the entry point it got need not ask twice.
+// and none of its code may run here. What is loaded is what was read through the same open file,
+// never the name again: a file put in its place after the check, or one the loader would have
+// preferred beside it (Qt looks in a haswell/ folder first), is never mapped, so no code of a file
+// that was not checked runs, not even its constructors.
+class Modulo
+{
+public:
+    Modulo(const QString &folder, const char *file, const QByteArray &identita);
+    ~Modulo();
+    Modulo(const Modulo &) = delete;
+    Modulo &operator=(const Modulo &) = delete;
+
+    // Why the module cannot be used; empty while it can.
+    QString errore() const { return motivo; }
+    // The entry point `symbol`, loading the module the first time; null with the reason in
+    // errore(). What was loaded stays loaded to the end.
+    QFunctionPointer entrata(const char *symbol);
+
+private:
+    QString path;
+    // The open file; -1 once it is no longer this object's to close.
+    int fd = -1;
+    QString motivo;
+    void *handle = nullptr;
+};
+
+// The entry point `symbol` of the module `file` in `folder`, as Modulo gives it; null when the
+// module or the symbol cannot be had, with the reason in `errore`. Every call reads the file and
+// asks the loader again, so a caller that keeps the entry point it got need not ask twice.
 QFunctionPointer entrata(const QString &folder, const char *file, const char *symbol, const QByteArray &identita,
                          QString &errore);
 

@@ -6,25 +6,42 @@
 #include "support/About.h"
 #include "version/ControllaVersione.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QToolButton>
 
+#include <cstdio>
+
 namespace {
 
 const QString rotto = QStringLiteral("rotto");
 const QString assente = QStringLiteral("assente");
+// Beside the good sound module, another file: in haswell/, or put in its place after the check.
+const QString haswell = QStringLiteral("haswell");
+const QString scambiato = QStringLiteral("scambiato");
 
-// The build's `modulo` in `cartella`: missing, with its ELF header spoilt, or as built.
+// The build's `modulo` in `cartella`: missing, with its ELF header spoilt, or as built; another file
+// where the loader might prefer it (a copy, told apart by its path), or one ready to take its place
+// (the network module).
 bool preparaCartella(const QString &cartella, const QString &modulo, const QString &guasto)
 {
     const QString copia = cartella + QLatin1Char('/') + modulo;
+    const QString estraneo = QStringLiteral(TRILLORA_CARTELLA_MODULI "/") + QLatin1String(Moduli::Rete);
     QFile file(copia);
     return guasto == assente
         || (QFile::copy(QStringLiteral(TRILLORA_CARTELLA_MODULI "/") + modulo, copia)
-            && (guasto != rotto || (file.open(QIODevice::ReadWrite) && file.write("\0\0\0\0", 4) == 4)));
+            && (guasto != rotto || (file.open(QIODevice::ReadWrite) && file.write("\0\0\0\0", 4) == 4))
+            && (guasto != haswell || (QDir(cartella).mkdir(haswell) && QFile::copy(copia, cartella + "/haswell/" + modulo)))
+            && (guasto != scambiato || QFile::copy(estraneo, cartella + "/estraneo.so")));
+}
+
+bool mappato(const QByteArray &path)
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(path);
 }
 
 } // namespace
@@ -66,8 +83,13 @@ private slots:
             const auto riga = [&](const char *caso) { return (modulo + QLatin1String(caso)).toUtf8(); };
             // The network module of this build is loaded by the installed-program test: here it would
             // meet its own classes, which this test links for the fake seam.
-            if (modulo == QLatin1String(Moduli::Suono))
+            if (modulo == QLatin1String(Moduli::Suono)) {
                 QTest::newRow(riga(" of this build is used").constData()) << modulo << QString() << nostra << QString();
+                QTest::newRow(riga(" used, the foreign one in haswell/ never mapped").constData())
+                    << modulo << haswell << nostra << QString();
+                QTest::newRow(riga(" swapped after the check: the checked one is loaded").constData())
+                    << modulo << scambiato << nostra << QString();
+            }
             QTest::newRow(riga(" missing: the reason is the missing file").constData()) << modulo << assente << nostra << mancante;
             QTest::newRow(riga(" unloadable: the loader's reason").constData()) << modulo << rotto << nostra << QStringLiteral("ELF");
             QTest::newRow(riga(" from another build is refused").constData()) << modulo << QString() << altra << versione;
@@ -83,6 +105,13 @@ private slots:
         QTemporaryDir cartella;
         QVERIFY(preparaCartella(cartella.path(), modulo, guasto));
         fake().reset(home.path());
+        if (guasto == scambiato) {
+            Moduli::Modulo controllato(cartella.path(), Moduli::Suono, identita);
+            // As an install does: the new file renamed over the old one.
+            QCOMPARE(std::rename(qPrintable(cartella.filePath("estraneo.so")), qPrintable(cartella.filePath(modulo))), 0);
+            QVERIFY2(controllato.entrata("trillora_sound_create"), qPrintable(controllato.errore()));
+            return;
+        }
         LinuxPlatform reale(identita, cartella.path());
 
         if (modulo == QLatin1String(Moduli::Suono)) {
@@ -101,6 +130,7 @@ private slots:
                      qPrintable(detto));
             QTest::qWait(100);
             QVERIFY(fake().boxes.isEmpty());
+            QVERIFY(!mappato("/haswell/"));
             return;
         } else {
             // The version window opens, asks, and its check ends red.
