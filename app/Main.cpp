@@ -131,10 +131,11 @@ bool TFrmMain::ControllaSveglia(QLineEdit *hour, QLineEdit *minute)
     return true;
 }
 
-// ---- Waking from sleep
+// ---- Waking from sleep, and alarms slept through
 // Every tick looks again, so a clock that was set, or that jumped while the computer slept, moves
 // the wake time as surely as a slot that changed; the platform hears only the changes. A change of
-// the slots is told at once, not at the next tick, as the computer may go to sleep meanwhile.
+// the slots is told at once, not at the next tick, as the computer may go to sleep meanwhile. A
+// jump that passed a slot's whole minute is told to the user.
 
 void TFrmMain::AggiornaRisveglio()
 {
@@ -144,8 +145,14 @@ void TFrmMain::AggiornaRisveglio()
         sveglie.append({s.hour->text(), s.minute->text()});
     }
     // At start, and whenever every slot is empty, the tick reads no date and no time zone.
-    if (!risveglio.aRiposo(sveglie))
-        risveglio.aggiorna(sveglie, platform().localDateTime());
+    if (risveglio.aRiposo(sveglie)) {
+        mancate.aRiposo();
+        return;
+    }
+    const QDateTime now = platform().localDateTime();
+    risveglio.aggiorna(sveglie, now);
+    mancate.aggiorna(sveglie, now, platform().msecsAsleep(),
+                     [this](int i) { ErrorDisplay::durante([this, i] { svuota(i); }); });
 }
 
 // ---- Slots

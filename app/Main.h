@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/Risveglio.h"
+#include "app/SveglieMancate.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -132,6 +133,7 @@ private:
     // Tells the platform the earliest upcoming alarm, so that the computer is awake for it.
     void AggiornaRisveglio();
     Risveglio risveglio;
+    SveglieMancate mancate;
 
     bool shownOnce = false;
     // The clock text last shown and its second of the day.

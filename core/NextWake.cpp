@@ -73,4 +73,16 @@ std::optional<QDateTime> prossimoRisveglio(const QList<TestiSlot> &sveglie, cons
     return earliest;
 }
 
+bool saltata(const TestiSlot &slot, const QDateTime &prima, const QDateTime &ora)
+{
+    // A gap of a minute or less holds no whole minute; most ticks end here.
+    if (ora <= prima.addSecs(60))
+        return false;
+    const std::optional<QTime> time = minutoDelloSlot(slot.first, slot.second);
+    if (!time)
+        return false;
+    const std::optional<QDateTime> inizio = prossimo(*time, prima, prima.timeZone());
+    return inizio && inizio->addSecs(60) <= ora;
+}
+
 } // namespace Sveglie

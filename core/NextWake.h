@@ -19,4 +19,8 @@ using TestiSlot = std::pair<QString, QString>;
 // (clocks going back) is taken at the first of its occurrences that is still ahead.
 std::optional<QDateTime> prossimoRisveglio(const QList<TestiSlot> &sveglie, const QDateTime &now);
 
+// Whether the clock passed the whole minute of the slot's alarm between two looks at it, `prima`
+// and `ora`, so that no tick can have fired it: the computer slept, or the clock was set forward.
+bool saltata(const TestiSlot &slot, const QDateTime &prima, const QDateTime &ora);
+
 } // namespace Sveglie

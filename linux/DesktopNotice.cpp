@@ -1,4 +1,4 @@
-// The alarm's desktop notification, through the freedesktop notification service on D-Bus.
+// The program's desktop notifications, through the freedesktop notification service on D-Bus.
 #include "linux/DesktopNotice.h"
 
 #include "core/Config.h"
@@ -9,67 +9,113 @@
 #include <QGuiApplication>
 #include <QVariantMap>
 
+#include <utility>
+
 namespace {
 
 const QString Service = QStringLiteral("org.freedesktop.Notifications");
 const QString Path = QStringLiteral("/org/freedesktop/Notifications");
 const QString Interface = QStringLiteral("org.freedesktop.Notifications");
-const QString AzioneChiudi = QStringLiteral("chiudi");
 
 QDBusMessage chiamata(const QString &method)
 {
     return QDBusMessage::createMethodCall(Service, Path, Interface, method);
 }
 
+// The action's key as the service hands it back: its caption in lower case ("chiudi").
+QString chiaveAzione(const QString &caption)
+{
+    return caption.toLower();
+}
+
 } // namespace
+
+Avviso avvisoSveglia(const QString &summary)
+{
+    Avviso avviso;
+    avviso.summary = summary;
+    avviso.action = QStringLiteral("Chiudi");
+    avviso.urgency = 2;
+    return avviso;
+}
 
 DesktopNotice::DesktopNotice(const QDBusConnection &bus, QObject *parent)
     : QObject(parent)
     , bus(bus)
 {
-    this->bus.connect(Service, Path, Interface, QStringLiteral("ActionInvoked"), this,
-                      SLOT(actionInvoked(uint, QString)));
-    this->bus.connect(Service, Path, Interface, QStringLiteral("NotificationClosed"), this,
-                      SLOT(notificationClosed(uint, uint)));
+    // Without the service's name: with it, QtDBus would ask the bus for the name's owner and wait
+    // for the answer. The notifications' numbers tell which signals are this program's.
+    for (const auto &[signal, slot] : {std::pair {"ActionInvoked", SLOT(actionInvoked(uint, QString))},
+                                       std::pair {"NotificationClosed", SLOT(notificationClosed(uint, uint))}})
+        this->bus.connect(QString(), Path, Interface, QLatin1String(signal), this, slot);
 }
 
-void DesktopNotice::show(const QString &summary, std::function<void()> onClose)
+void DesktopNotice::show(const QString &key, const Avviso &avviso, std::function<void()> onAction)
 {
-    chiudi = std::move(onClose);
-    const quint64 request = ++requests;
-    QDBusMessage notify = chiamata(QStringLiteral("Notify"));
-    // Critical, so that it stays on screen and passes a do-not-disturb setting; the entry ties it
-    // to the program's name and icon in the desktop's notification settings.
-    const QVariantMap hints {
-        {QStringLiteral("urgency"), QVariant::fromValue<uchar>(2)},
+    Stato &stato = stati[key];
+    stato.action = avviso.action.isEmpty() ? QString() : chiaveAzione(avviso.action);
+    stato.onAction = std::move(onAction);
+    const quint64 request = ++stato.requests;
+    // The entry ties it to the program's name and icon in the desktop's notification settings.
+    QVariantMap hints {
+        {QStringLiteral("urgency"), QVariant::fromValue<uchar>(avviso.urgency)},
         {QStringLiteral("desktop-entry"), QGuiApplication::desktopFileName()},
     };
-    notify << Config::ApplicationTitle << id << QStringLiteral("trillora") << summary << QString()
-           << QStringList {AzioneChiudi, QStringLiteral("Chiudi")} << hints << 0;
+    if (!avviso.sound.isEmpty())
+        hints.insert(QStringLiteral("sound-name"), avviso.sound);
+    const QStringList actions =
+        avviso.action.isEmpty() ? QStringList() : QStringList {stato.action, avviso.action};
+    QDBusMessage notify = chiamata(QStringLiteral("Notify"));
+    notify << Config::ApplicationTitle << stato.id << QStringLiteral("trillora") << avviso.summary << avviso.body
+           << actions << hints << 0;
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(notify), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, request](QDBusPendingCallWatcher *call) {
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, key, request](QDBusPendingCallWatcher *call) {
         call->deleteLater();
         const QDBusPendingReply<uint> reply = *call;
         if (reply.isValid())
-            shown(reply.value(), request);
+            shown(key, reply.value(), request);
     });
 }
 
-void DesktopNotice::shown(uint newId, quint64 request)
+void DesktopNotice::shown(const QString &key, uint newId, quint64 request)
 {
-    if (request == requests)
-        id = newId;
-    else if (newId != id)
+    Stato &stato = stati[key];
+    if (request == stato.requests)
+        stato.id = newId;
+    else if (newId != stato.id)
         close(newId); // withdrawn or replaced while the service was still answering
 }
 
-void DesktopNotice::withdraw()
+void DesktopNotice::withdraw(const QString &key)
 {
-    ++requests;
-    chiudi = nullptr;
-    if (id != 0)
+    const auto found = stati.find(key);
+    if (found == stati.end())
+        return;
+    ++found->requests;
+    found->onAction = nullptr;
+    if (found->id != 0)
+        close(found->id);
+    found->id = 0;
+}
+
+void DesktopNotice::withdrawAllNow(int msecs)
+{
+    QList<uint> ids;
+    for (Stato &stato : stati) {
+        ++stato.requests;
+        stato.onAction = nullptr;
+        if (stato.id != 0)
+            ids.append(std::exchange(stato.id, 0));
+    }
+    if (ids.isEmpty())
+        return;
+    // One connection keeps its messages in order: once the last is answered, all have left.
+    const uint last = ids.takeLast();
+    for (const uint id : ids)
         close(id);
-    id = 0;
+    QDBusMessage message = chiamata(QStringLiteral("CloseNotification"));
+    message << last;
+    bus.call(message, QDBus::Block, msecs);
 }
 
 void DesktopNotice::close(uint which)
@@ -81,17 +127,24 @@ void DesktopNotice::close(uint which)
 
 void DesktopNotice::actionInvoked(uint which, const QString &action)
 {
-    if (which != id || id == 0 || action != AzioneChiudi || !chiudi)
+    for (const Stato &stato : qAsConst(stati)) {
+        if (which == 0 || stato.id != which)
+            continue;
+        if (action != stato.action || !stato.onAction)
+            return;
+        // The callback may withdraw or replace this very notification.
+        const std::function<void()> azione = stato.onAction;
+        azione();
         return;
-    // The callback may withdraw this very notification.
-    const std::function<void()> azione = chiudi;
-    azione();
+    }
 }
 
 void DesktopNotice::notificationClosed(uint which, uint)
 {
-    if (which == id) {
-        id = 0;
-        chiudi = nullptr;
+    for (Stato &stato : stati) {
+        if (which != 0 && stato.id == which) {
+            stato.id = 0;
+            stato.onAction = nullptr;
+        }
     }
 }

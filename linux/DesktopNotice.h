@@ -1,36 +1,65 @@
-// The alarm's desktop notification, through the freedesktop notification service on D-Bus.
+// The program's desktop notifications, through the freedesktop notification service on D-Bus.
 #pragma once
 
 #include <QDBusConnection>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <functional>
 
-// One notification at a time. Every call is asynchronous, so a slow or hung service never holds up
-// the alarm; without a service, or without a bus, the calls come to nothing.
+// One notification as the desktop shows it.
+struct Avviso
+{
+    QString summary;
+    QString body;
+    // The caption of its one action; none when empty.
+    QString action;
+    // 0 low, 1 normal, 2 critical: stays on screen and passes a do-not-disturb setting.
+    uchar urgency = 1;
+    // A sound of the freedesktop theme for the server to play, if any.
+    QString sound;
+};
+
+// The ringing alarm's notification, critical, with "Chiudi".
+Avviso avvisoSveglia(const QString &summary);
+inline const QString ChiaveSveglia = QStringLiteral("sveglia");
+
+// The program's notifications, each under a key of the caller's ("sveglia", "permesso",
+// "mancata-1"): a new one replaces the last of its key. Every call is asynchronous, so a slow or hung
+// service never holds up the program; without a service, or without a bus, the calls come to nothing.
 class DesktopNotice : public QObject
 {
     Q_OBJECT
 public:
     explicit DesktopNotice(const QDBusConnection &bus, QObject *parent = nullptr);
 
-    // Shows `summary` with a "Chiudi" action that runs `onClose`, in place of the last notification.
-    void show(const QString &summary, std::function<void()> onClose);
-    // Takes the notification back, also when the service has not yet said which one it is.
-    void withdraw();
+    // Shows `avviso` under `key`; `onAction` runs when its action is chosen.
+    void show(const QString &key, const Avviso &avviso, std::function<void()> onAction = {});
+    // Takes the notification of `key` back, also when the service has not yet said which one it is.
+    void withdraw(const QString &key);
+    // Takes every notification back at once, waiting at most `msecs` for the service: at the
+    // program's end an asynchronous call might never leave, and a notification whose action no
+    // longer does anything must not stay behind.
+    void withdrawAllNow(int msecs);
 
 private slots:
     void actionInvoked(uint id, const QString &action);
     void notificationClosed(uint id, uint reason);
 
 private:
-    void shown(uint newId, quint64 request);
+    struct Stato
+    {
+        // The service's number for the notification on screen; 0 while there is none.
+        uint id = 0;
+        // Counts the show and withdraw calls, so that an answer to an older one changes nothing.
+        quint64 requests = 0;
+        QString action;
+        std::function<void()> onAction;
+    };
+
+    void shown(const QString &key, uint newId, quint64 request);
     void close(uint which);
 
     QDBusConnection bus;
-    // The service's number for the notification on screen; 0 while there is none.
-    uint id = 0;
-    // Counts the show and withdraw calls, so that an answer to an older one changes nothing.
-    quint64 requests = 0;
-    std::function<void()> chiudi;
+    QHash<QString, Stato> stati;
 };

@@ -5,6 +5,7 @@
 #include "linux/DesktopNotice.h"
 #include "linux/ProgramFile.h"
 #include "linux/Shell.h"
+#include "linux/WakeGrant.h"
 #include "linux/WakeHelper.h"
 
 #include <QDateTime>
@@ -18,6 +19,14 @@ QString cartella(const QString &file)
     return QFileInfo(file).path();
 }
 
+// How long the program's end may wait for the notification service to take its notices back.
+constexpr int RitiroFinaleMs = 500;
+
+QString chiaveMancata(int slot)
+{
+    return QStringLiteral("mancata-%1").arg(slot);
+}
+
 } // namespace
 
 LinuxPlatform::LinuxPlatform(const QByteArray &identitaModuli, const QString &moduleFolder)
@@ -27,7 +36,12 @@ LinuxPlatform::LinuxPlatform(const QByteArray &identitaModuli, const QString &mo
 {
 }
 
-LinuxPlatform::~LinuxPlatform() = default;
+LinuxPlatform::~LinuxPlatform()
+{
+    grant.reset();
+    if (notice)
+        notice->withdrawAllNow(RitiroFinaleMs);
+}
 
 bool LinuxPlatform::messageBox(MessageKind kind, const QString &title, const QString &text)
 {
@@ -62,6 +76,11 @@ QTime LinuxPlatform::localTime()
 QDateTime LinuxPlatform::localDateTime()
 {
     return QDateTime::currentDateTime();
+}
+
+qint64 LinuxPlatform::msecsAsleep()
+{
+    return LocalClock::msecsAsleep();
 }
 
 // Tones go through the desktop's sound service, as on the NT family.
@@ -107,21 +126,45 @@ Browser *LinuxPlatform::createBrowser(QWidget *parent)
 
 void LinuxPlatform::showAlarmNotice(const QString &summary, std::function<void()> onClose)
 {
-    if (!notice)
-        notice = std::make_unique<DesktopNotice>(QDBusConnection::sessionBus());
-    notice->show(summary, std::move(onClose));
+    notices().show(ChiaveSveglia, avvisoSveglia(summary), std::move(onClose));
 }
 
 void LinuxPlatform::withdrawAlarmNotice()
 {
     if (notice)
-        notice->withdraw();
+        notice->withdraw(ChiaveSveglia);
+}
+
+void LinuxPlatform::showMissedAlarm(int slot, const QString &summary, const QString &body, std::function<void()> onDelete)
+{
+    Avviso avviso;
+    avviso.summary = summary;
+    avviso.body = body;
+    avviso.action = QStringLiteral("Elimina");
+    notices().show(chiaveMancata(slot), avviso, std::move(onDelete));
+}
+
+void LinuxPlatform::withdrawMissedAlarm(int slot)
+{
+    if (notice)
+        notice->withdraw(chiaveMancata(slot));
 }
 
 // The helper lies beside the program and alone holds the capability to wake the computer.
 void LinuxPlatform::wakeAt(const std::optional<QDateTime> &when)
 {
-    if (!wake)
-        wake = std::make_unique<WakeHelper>(cartella(programma) + QStringLiteral("/trillora-wake"));
+    if (!wake) {
+        const QString helper = cartella(programma) + QStringLiteral("/trillora-wake");
+        wake = std::make_unique<WakeHelper>(helper);
+        grant = std::make_unique<WakeGrant>(wake.get(), helper, [this]() -> DesktopNotice & { return notices(); });
+    }
     wake->wakeAt(when);
+}
+
+// The session bus is reached only when a notification is needed, never at start.
+DesktopNotice &LinuxPlatform::notices()
+{
+    if (!notice)
+        notice = std::make_unique<DesktopNotice>(QDBusConnection::sessionBus());
+    return *notice;
 }

@@ -10,6 +10,7 @@
 #include <memory>
 
 class DesktopNotice;
+class WakeGrant;
 class WakeHelper;
 
 // Sound and the page loader come from modules beside the program (Modules.h), loaded the first
@@ -31,6 +32,7 @@ public:
     bool fileExists(const QString &path) override;
     QTime localTime() override;
     QDateTime localDateTime() override;
+    qint64 msecsAsleep() override;
     int platformId() override;
     void systemTone(int frequency, int msecs) override;
     void messageSound(unsigned type) override;
@@ -41,9 +43,13 @@ public:
     Browser *createBrowser(QWidget *parent) override;
     void showAlarmNotice(const QString &summary, std::function<void()> onClose) override;
     void withdrawAlarmNotice() override;
+    void showMissedAlarm(int slot, const QString &summary, const QString &body, std::function<void()> onDelete) override;
+    void withdrawMissedAlarm(int slot) override;
     void wakeAt(const std::optional<QDateTime> &when) override;
 
 private:
+    DesktopNotice &notices();
+
     // Taken at start: an update that replaces the file while the program runs leaves
     // /proc/self/exe naming a deleted file, and the alarms must still be saved beside the new one.
     const QString programma;
@@ -54,4 +60,5 @@ private:
     // Made when first needed: the session bus and the helper process only then.
     std::unique_ptr<DesktopNotice> notice;
     std::unique_ptr<WakeHelper> wake;
+    std::unique_ptr<WakeGrant> grant;
 };

@@ -3,6 +3,8 @@
 
 #include <QDateTime>
 
+#include <time.h>
+
 LocalClock::LocalClock(Conversione conversione)
     : converti(std::move(conversione))
 {
@@ -22,4 +24,13 @@ QTime LocalClock::at(qint64 msecsSinceEpoch)
 QTime LocalClock::daSecondi(qint64 secsSinceEpoch)
 {
     return QDateTime::fromSecsSinceEpoch(secsSinceEpoch).time();
+}
+
+qint64 LocalClock::msecsAsleep()
+{
+    timespec boot {};
+    timespec monotonic {};
+    if (clock_gettime(CLOCK_BOOTTIME, &boot) != 0 || clock_gettime(CLOCK_MONOTONIC, &monotonic) != 0)
+        return 0;
+    return (qint64(boot.tv_sec) - monotonic.tv_sec) * 1000 + (boot.tv_nsec - monotonic.tv_nsec) / 1000000;
 }

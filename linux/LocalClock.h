@@ -20,6 +20,10 @@ public:
 
     static QTime daSecondi(qint64 secsSinceEpoch);
 
+    // The time spent suspended since the computer started: CLOCK_BOOTTIME counts it and
+    // CLOCK_MONOTONIC does not, and neither moves when the wall clock is set.
+    static qint64 msecsAsleep();
+
 private:
     Conversione converti;
     qint64 secondo = 0;

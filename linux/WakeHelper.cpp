@@ -29,9 +29,12 @@ WakeHelper::~WakeHelper()
 
 void WakeHelper::wakeAt(const std::optional<QDateTime> &when)
 {
-    if (!usable)
-        return;
     last = when;
+    if (!usable) {
+        if (senzaPermesso && when)
+            emit permessoMancante(*when);
+        return;
+    }
     if (process)
         tell();
     // No helper yet means no alarm armed: nothing to take back. One waiting to be started again
@@ -55,6 +58,16 @@ void WakeHelper::start()
         tell();
 }
 
+void WakeHelper::permessoConcesso()
+{
+    if (!senzaPermesso)
+        return;
+    senzaPermesso = false;
+    usable = true;
+    if (last && !process)
+        start();
+}
+
 void WakeHelper::startAgain()
 {
     sinceRestart.start();
@@ -75,8 +88,11 @@ void WakeHelper::ended(int exitCode, QProcess::ExitStatus status)
     if (normal && (exitCode == WAKE_NOT_PERMITTED || exitCode == WAKE_NO_ALARM_CLOCK)) {
         // This computer cannot be woken by the helper, and a new one would end the same way: the
         // alarms ring as before whenever it is awake, and the program's fixed boxes have nothing
-        // to say about it.
+        // to say about it. A missing capability can be granted, though.
         usable = false;
+        senzaPermesso = exitCode == WAKE_NOT_PERMITTED;
+        if (senzaPermesso && last)
+            emit permessoMancante(*last);
         return;
     }
     if (normal)

@@ -23,6 +23,12 @@ public:
     ~WakeHelper() override;
 
     void wakeAt(const std::optional<QDateTime> &when);
+    // The helper was given the capability it lacked: a new one takes over the current wake time.
+    void permessoConcesso();
+
+signals:
+    // The helper lacks the capability to wake the computer, and an alarm at `when` needs it.
+    void permessoMancante(const QDateTime &when);
 
 private:
     void start();
@@ -34,8 +40,10 @@ private:
     QString program;
     QStringList arguments;
     QProcess *process = nullptr;
-    // False for good once the helper could not start or said that it cannot wake this computer.
+    // False once the helper could not start or said that it cannot wake this computer; for good,
+    // unless it only lacked the capability and was given it.
     bool usable = true;
+    bool senzaPermesso = false;
     // The wake time the helper was told last, which a new helper takes over.
     std::optional<QDateTime> last;
     QTimer restart;

@@ -54,6 +54,9 @@ public:
     virtual QTime localTime() = 0;
     // Local date and time, in the system's time zone.
     virtual QDateTime localDateTime() = 0;
+    // How long the computer has been suspended since it started, in milliseconds: it grows across a
+    // sleep, and not when the clock is set.
+    virtual qint64 msecsAsleep() = 0;
     // 1 for the old consumer family, 2 for the NT family, anything else otherwise.
     virtual int platformId() = 0;
 
@@ -77,6 +80,12 @@ public:
     virtual void showAlarmNotice(const QString &summary, std::function<void()> onClose) = 0;
     // Takes the notification back, if it is still there.
     virtual void withdrawAlarmNotice() = 0;
+    // A desktop notification that the alarm of slot `slot` (1 to 5) went by unrung: `summary` and
+    // `body` say so, and `onDelete` runs when its "Elimina" is chosen. A new one for the slot
+    // replaces the last; without a notification service, nothing is shown and nothing fails.
+    virtual void showMissedAlarm(int slot, const QString &summary, const QString &body,
+                                 std::function<void()> onDelete) = 0;
+    virtual void withdrawMissedAlarm(int slot) = 0;
 
     // The computer should wake from sleep at `when`, replacing any earlier time; none: at no time.
     // Where it cannot be woken, nothing happens and nothing is shown.

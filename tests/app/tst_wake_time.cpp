@@ -1,4 +1,5 @@
-// The next wake time: the table of slots and moments, and what the main window tells the platform.
+// The next wake time: the table of slots and moments, and what the main window tells the platform;
+// alarms whose minute the clock passed between two ticks.
 #include "MainWindowFixture.h"
 #include "TestMain.h"
 #include "app/Risveglio.h"
@@ -208,6 +209,63 @@ private slots:
             FrmMain->Timer1Timer();
         }
         QCOMPARE(fake().wakes, told);
+    }
+
+    // Slot 1 at 07.30 (with slot 2 at 09.00 when `two`), a tick at 07:29:59 on the 15th, then one
+    // `at`, the computer having slept `asleep` ms meanwhile; then "Elimina" chosen on the notice, or
+    // a tick at `then`.
+    void missedAlarm_data()
+    {
+        QTest::addColumn<bool>("two");
+        QTest::addColumn<QString>("at");
+        QTest::addColumn<qint64>("asleep");
+        QTest::addColumn<QString>("then");
+        QTest::addColumn<QStringList>("missed");
+        QTest::addColumn<QString>("hour"); // slot 1's at the end
+
+        const QString told = "1 Sveglia delle 07.30 non suonata: %1: la sveglia resta impostata e suonerà alle 07.30 di domani.";
+        const QString slept = told.arg("Il computer era sospeso");
+        const QString moved = told.arg(QString::fromUtf8("L'orologio è stato spostato in avanti"));
+        const QString after = QStringLiteral("2024-01-15T07:31:00+01:00");
+        QTest::newRow("slept over its minute: told, slot kept")
+            << false << after << 61000LL << "" << QStringList {slept} << "07";
+        QTest::newRow("clock set forward over it: told so") << true << after << 0LL << "" << QStringList {moved} << "07";
+        QTest::newRow("Elimina empties it, the last one set")
+            << false << after << 61000LL << "elimina" << QStringList {slept, "1 withdrawn"} << "*";
+        QTest::newRow("Elimina empties it, another one set")
+            << true << after << 61000LL << "elimina" << QStringList {slept, "1 withdrawn"} << "*";
+        QTest::newRow("a jump inside the minute: rings, nothing told")
+            << false << "2024-01-15T07:30:59+01:00" << 60000LL << "" << QStringList {} << "*";
+        QTest::newRow("a jump backwards: nothing")
+            << true << "2024-01-15T07:00:00+01:00" << 0LL << "" << QStringList {} << "07";
+        QTest::newRow("rung the next day: withdrawn")
+            << false << after << 61000LL << "2024-01-16T07:30:00.200+01:00" << QStringList {slept, "1 withdrawn"} << "*";
+    }
+
+    void missedAlarm()
+    {
+        QFETCH(bool, two);
+        QFETCH(QString, at);
+        QFETCH(qint64, asleep);
+        QFETCH(QString, then);
+        QFETCH(QStringList, missed);
+        QFETCH(QString, hour);
+        MainWindowFixture f;
+        FrmMain->Timer1->stop();
+        setSlots(two ? QStringLiteral("07.30 09.00 *.* *.* *.*") : QStringLiteral("07.30 *.* *.* *.* *.*"));
+        setClock(QStringLiteral("2024-01-15T07:29:59+01:00"));
+        FrmMain->Timer1Timer();
+        setClock(at);
+        fake().asleepMs = asleep;
+        FrmMain->Timer1Timer();
+        if (then == QLatin1String("elimina")) {
+            fake().onDeleteMissed.at(1)();
+        } else if (!then.isEmpty()) {
+            setClock(then);
+            FrmMain->Timer1Timer();
+        }
+        QCOMPARE(fake().missed, missed);
+        QCOMPARE(FrmMain->ed1sv1->text(), hour);
     }
 };
 

@@ -108,13 +108,30 @@ void FakePlatform::wakeAt(const std::optional<QDateTime> &when)
 void FakePlatform::showAlarmNotice(const QString &summary, std::function<void()> onClose)
 {
     if (noticeService)
-        noticeService->show(summary, std::move(onClose));
+        noticeService->show(ChiaveSveglia, avvisoSveglia(summary), std::move(onClose));
 }
 
 void FakePlatform::withdrawAlarmNotice()
 {
     if (noticeService)
-        noticeService->withdraw();
+        noticeService->withdraw(ChiaveSveglia);
+}
+
+void FakePlatform::showMissedAlarm(int slot, const QString &summary, const QString &body, std::function<void()> onDelete)
+{
+    missed.append(QStringLiteral("%1 %2: %3").arg(slot).arg(summary, body));
+    onDeleteMissed[slot] = std::move(onDelete);
+}
+
+void FakePlatform::withdrawMissedAlarm(int slot)
+{
+    missed.append(QStringLiteral("%1 withdrawn").arg(slot));
+    onDeleteMissed.erase(slot);
+}
+
+qint64 FakePlatform::msecsAsleep()
+{
+    return asleepMs;
 }
 
 void FakePlatform::reset()

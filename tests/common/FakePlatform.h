@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTimeZone>
 #include <functional>
+#include <map>
 
 class FakePlatform : public Platform
 {
@@ -51,6 +52,11 @@ public:
 
     // Where the alarm notifications go, if anywhere: a notification service on a bus of the test's own.
     DesktopNotice *noticeService = nullptr;
+    // The notices of alarms slept through, "1 summary: body" or "1 withdrawn", and their "Elimina".
+    QStringList missed;
+    std::map<int, std::function<void()>> onDeleteMissed;
+    // What msecsAsleep() answers.
+    qint64 asleepMs = 0;
 
     bool messageBox(MessageKind kind, const QString &title, const QString &text) override;
     void shellOpen(const QString &target) override;
@@ -60,6 +66,7 @@ public:
     bool fileExists(const QString &path) override;
     QTime localTime() override;
     QDateTime localDateTime() override;
+    qint64 msecsAsleep() override;
     int platformId() override;
     void systemTone(int frequency, int msecs) override;
     void messageSound(unsigned type) override;
@@ -70,6 +77,8 @@ public:
     Browser *createBrowser(QWidget *parent) override;
     void showAlarmNotice(const QString &summary, std::function<void()> onClose) override;
     void withdrawAlarmNotice() override;
+    void showMissedAlarm(int slot, const QString &summary, const QString &body, std::function<void()> onDelete) override;
+    void withdrawMissedAlarm(int slot) override;
     void wakeAt(const std::optional<QDateTime> &when) override;
 
     // Back to a fresh state between tests.

@@ -4,71 +4,18 @@
 #include "TestMain.h"
 #include "WindowSystem.h"
 
-#include <QDBusConnection>
-#include <QProcess>
+#include "NotificationService.h"
+
 #include <QThread>
-
-// The service's side of org.freedesktop.Notifications, as far as the program uses it.
-class StandInNotifications : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-
-public:
-    QStringList shown; // summary, icon, actions, urgency and entry of each
-    QList<uint> closed;
-
-public slots:
-    uint Notify(const QString &, uint, const QString &icon, const QString &summary, const QString &,
-                const QStringList &actions, const QVariantMap &hints, int)
-    {
-        shown << QStringList {summary, icon, actions.join(QLatin1Char('/')),
-                              QString::number(hints.value(QStringLiteral("urgency")).value<uchar>()),
-                              hints.value(QStringLiteral("desktop-entry")).toString()}
-                     .join(QLatin1Char(' '));
-        return 41;
-    }
-    void CloseNotification(uint id) { closed.append(id); }
-
-signals:
-    void ActionInvoked(uint id, const QString &action);
-};
-
-// A connection of the test's own to its bus, closed however the test ends.
-struct Connection
-{
-    Connection(const QString &address, const QString &name)
-        : name(name), bus(QDBusConnection::connectToBus(address, name))
-    {
-    }
-    ~Connection() { QDBusConnection::disconnectFromBus(name); }
-    QString name;
-    QDBusConnection bus;
-};
 
 class TestAlarmNotice : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    QProcess daemon;
-    QString address;
+    PrivateBus privateBus;
 
 private slots:
-    void initTestCase()
-    {
-        // No service folders: nothing installed here is started on the bus behind the test's back.
-        QFile config(dir.filePath(QStringLiteral("bus.conf")));
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write("<busconfig><listen>unix:tmpdir=" + dir.path().toUtf8() + "</listen><policy context=\"default\">"
-                     "<allow send_destination=\"*\"/><allow receive_sender=\"*\"/><allow own=\"*\"/></policy></busconfig>");
-        config.close();
-        daemon.setStandardErrorFile(QProcess::nullDevice());
-        daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--config-file=") + config.fileName(),
-                                                     QStringLiteral("--print-address"), QStringLiteral("--nofork")});
-        QVERIFY2(daemon.waitForReadyRead(5000), "dbus-daemon (package dbus-daemon) is needed");
-        address = QString::fromUtf8(daemon.readLine()).trimmed();
-    }
+    void initTestCase() { QVERIFY2(privateBus.start(), "dbus-daemon (package dbus-daemon) is needed"); }
 
     void notifiesAnUnseenAlarm_data()
     {
@@ -93,14 +40,11 @@ private slots:
         QFETCH(QString, action);
         QFETCH(bool, noticed);
         QFETCH(bool, closedByAction);
-        Connection server(address, QStringLiteral("service"));
-        Connection client(address, QStringLiteral("client"));
+        Connection server(privateBus.address, QStringLiteral("service"));
+        Connection client(privateBus.address, QStringLiteral("client"));
         StandInNotifications notifications;
-        if (service) {
-            QVERIFY(server.bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
-            QVERIFY(server.bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &notifications,
-                                              QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
-        }
+        if (service)
+            QVERIFY(PrivateBus::serve(server, notifications));
         DesktopNotice notice(client.bus);
         // Made after the notice, so that its windows go first.
         RingingFixture f;

@@ -1,16 +1,22 @@
-// The wake helper as a real process: the alarm timer it holds, its end, its statuses, and a program
-// that goes on silently where the computer cannot be woken.
+// The wake helper as a real process: the alarm timer it holds, its end, its statuses, a program
+// that goes on silently where the computer cannot be woken, and the capability asked for where it
+// could be.
 #include "FakePlatform.h"
+#include "NotificationService.h"
 #include "TestMain.h"
 #include "app/Main.h"
+#include "linux/DesktopNotice.h"
+#include "linux/WakeGrant.h"
 #include "linux/WakeHelper.h"
 #include "wake/WakeStatus.h"
 
+#include <QDBusConnection>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -167,6 +173,8 @@ void insert(const char *hour, const char *minute)
 class TestWakeHelper : public QObject
 {
     Q_OBJECT
+
+    PrivateBus privateBus;
 
 private slots:
     void armsRearmsAndDisarms()
@@ -449,6 +457,100 @@ private slots:
         delete FrmMain;
         FrmMain = nullptr;
         fake().onWake = nullptr;
+    }
+
+    // A stand-in helper that notes the line it is told and ends with `status`, or, once pkexec has
+    // really granted the capability, holds on; a stand-in pkexec on the path ending with `pkexec`
+    // (-1: none there); "Consenti" chosen when offered.
+    void grant_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("pkexec");
+        QTest::addColumn<bool>("grants");
+        QTest::addColumn<QString>("actions"); // of the one notice; "-" for no notice
+        QTest::addColumn<int>("helpers");     // started in all
+        QTest::addColumn<bool>("withdrawn");
+
+        QTest::newRow("no capability, an alarm set: one notice with Consenti")
+            << int(WAKE_NOT_PERMITTED) << 1 << false << "consenti/Consenti" << 1 << false;
+        QTest::newRow("Consenti granted: setcap as root, a new helper holds the time")
+            << int(WAKE_NOT_PERMITTED) << 0 << true << "consenti/Consenti" << 2 << true;
+        QTest::newRow("Consenti dismissed: nothing more")
+            << int(WAKE_NOT_PERMITTED) << 126 << false << "consenti/Consenti" << 1 << false;
+        QTest::newRow("still no capability after the grant: no second notice")
+            << int(WAKE_NOT_PERMITTED) << 0 << false << "consenti/Consenti" << 2 << true;
+        QTest::newRow("no real-time clock: nothing to grant") << int(WAKE_NO_ALARM_CLOCK) << 0 << false << "-" << 1 << false;
+        QTest::newRow("no pkexec: the command in the body") << int(WAKE_NOT_PERMITTED) << -1 << false << "" << 1 << false;
+    }
+
+    void grant()
+    {
+        QFETCH(int, status);
+        QFETCH(int, pkexec);
+        QFETCH(bool, grants);
+        QFETCH(QString, actions);
+        QFETCH(int, helpers);
+        QFETCH(bool, withdrawn);
+        if (privateBus.address.isEmpty())
+            QVERIFY2(privateBus.start(), "dbus-daemon (package dbus-daemon) is needed");
+        Connection server(privateBus.address, QStringLiteral("service"));
+        Connection client(privateBus.address, QStringLiteral("client"));
+        StandInNotifications notifications;
+        QVERIFY(PrivateBus::serve(server, notifications));
+        DesktopNotice notice(client.bus);
+
+        QTemporaryDir dir;
+        const QString told = dir.filePath(QStringLiteral("told"));
+        const QString file = dir.filePath(QStringLiteral("trillora-wake"));
+        QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("bin")));
+        QFile standIn(dir.filePath(QStringLiteral("bin/pkexec")));
+        if (pkexec >= 0) {
+            QVERIFY(standIn.open(QIODevice::WriteOnly));
+            standIn.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" >'%1/args'\n%2exit %3\n")
+                              .arg(dir.path(), grants ? QStringLiteral(": >'%1.granted'\n").arg(told) : QString())
+                              .arg(pkexec)
+                              .toUtf8());
+            standIn.close();
+            QVERIFY(standIn.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+        }
+        const auto restore = qScopeGuard([path = qgetenv("PATH")] { qputenv("PATH", path); });
+        qputenv("PATH", dir.filePath(QStringLiteral("bin")).toUtf8());
+        // The bus daemon is a child of this test too.
+        const auto helpersRunning = [&] {
+            QStringList running = childProcesses();
+            running.removeAll(QString::number(privateBus.daemon.processId()));
+            return running.size();
+        };
+        WakeHelper helper(QStringLiteral("/bin/sh"),
+                          {QStringLiteral("-c"),
+                           QStringLiteral("/usr/bin/head -n 1 >>\"$0\"; [ -e \"$0.granted\" ] && exec /usr/bin/cat >/dev/null; exit $1"),
+                           told,
+                           QString::number(status)});
+        WakeGrant grant(&helper, file, [&notice]() -> DesktopNotice & { return notice; });
+        helper.wakeAt(QDateTime(QDate(2024, 1, 16), QTime(7, 30)));
+        QTRY_VERIFY_WITH_TIMEOUT(lines(told).size() == 1 && helpersRunning() == 0, 20000);
+        QTest::qWait(300);
+        if (!notifications.shown.isEmpty() && !actions.isEmpty())
+            emit notifications.ActionInvoked(41, QStringLiteral("consenti"));
+        QTRY_VERIFY_WITH_TIMEOUT(lines(told).size() == helpers && helpersRunning() == (grants ? 1 : 0), 20000);
+        QTest::qWait(300);
+
+        QCOMPARE(notifications.shown, actions == QLatin1String("-") ? QStringList()
+                                          : QStringList {"Trillora non può risvegliare il computer trillora " + actions
+                                                         + " 1 trillora"});
+        const QString canonical = QFileInfo(file).canonicalFilePath();
+        if (actions == QLatin1String("consenti/Consenti")) {
+            QCOMPARE(notifications.bodies.value(0), QString::fromUtf8(
+                "Se il computer va in sospensione, la sveglia delle 07.30 non suonerà. «Consenti» chiede una volta la "
+                "password di amministratore."));
+            QCOMPARE(lines(dir.filePath(QStringLiteral("args"))),
+                     QStringList({"/usr/sbin/setcap", "cap_wake_alarm+ep", canonical}));
+        } else if (actions.isEmpty()) {
+            QVERIFY2(notifications.bodies.value(0).endsWith(" sudo setcap cap_wake_alarm+ep " + canonical),
+                     qPrintable(notifications.bodies.value(0)));
+        }
+        QCOMPARE(notifications.closed, withdrawn ? QList<uint> {41} : QList<uint>());
     }
 };
 

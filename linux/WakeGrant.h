@@ -1,0 +1,36 @@
+// The capability to wake the computer, asked for once when the wake helper lacks it.
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class DesktopNotice;
+class WakeHelper;
+
+// Root alone can give the helper its file capability. When the helper says it lacks it while an
+// alarm is set, one desktop notification per run says that the alarm will not ring through a
+// sleep; its "Consenti" has pkexec run setcap on the helper, after which a new helper takes over.
+// Without pkexec the notification gives the command to run instead.
+class WakeGrant : public QObject
+{
+    Q_OBJECT
+public:
+    // `helperFile`: the helper's file, which gets the capability; `notices`: the desktop's notices.
+    WakeGrant(WakeHelper *helper, const QString &helperFile, std::function<DesktopNotice &()> notices,
+              QObject *parent = nullptr);
+
+private:
+    void offri(const QDateTime &when);
+    void consenti();
+
+    WakeHelper *helper;
+    QString helperFile;
+    std::function<DesktopNotice &()> notices;
+    bool offerto = false;
+    QString pkexec;
+    QString setcap;
+    QString file;
+    bool chiesto = false;
+};
