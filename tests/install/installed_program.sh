@@ -37,6 +37,19 @@ if [ "${1:-}" = --drive ]; then
     click() {
         xdotool mousemove --window "$1" "$2" "$3" click 1
     }
+    # The keyboard focus to a window. xdotool's --sync waits without end for a focus that the program
+    # may have moved on meanwhile, so each try is bounded and the focus asked for again.
+    focus() {
+        local end=$((SECONDS + 10))
+        until timeout 1 xdotool windowfocus --sync "$1" 2>/dev/null; do
+            [ $SECONDS -lt $end ] || fail "$2 did not take the keyboard focus within 10 s"
+        done
+    }
+    # Until the window whose title matches is gone.
+    gone() {
+        timeout 10 bash -c "while xdotool search --onlyvisible --name '$1' >/dev/null 2>&1; do sleep 0.2; done" ||
+            fail "$2 did not go within 10 s"
+    }
     start() {
         # Started from another folder: the working folder must play no part. HOME is ALSA's, whose
         # configuration there writes what is played to a file.
@@ -46,15 +59,16 @@ if [ "${1:-}" = --drive ]; then
         # The splash stands for ten seconds before the main window.
         main=$(window '^TQZ_Trillora$') || fail "the main window did not come up"
         [ -n "$main" ] || fail "the main window did not come up"
-        xdotool windowfocus --sync "$main"
+        focus "$main" "the main window"
     }
     # The confirmation box after a save, answered with Enter.
     confirm_save() {
         local box
         box=$(window '^Messaggio\.$') || fail "no confirmation after saving"
-        xdotool windowfocus --sync "$box" key Return
-        timeout 10 bash -c "while xdotool search --onlyvisible --name '^Messaggio\.$' >/dev/null 2>&1; do sleep 0.2; done"
-        xdotool windowfocus --sync "$main"
+        focus "$box" "the confirmation box"
+        xdotool key Return
+        gone '^Messaggio\.$' "the confirmation box"
+        focus "$main" "the main window"
     }
     quit() {
         click "$main" 344 98 # "Esci"
@@ -97,7 +111,7 @@ if [ "${1:-}" = --drive ]; then
     [ "$(stat -c %s "$work/home/played.wav")" -gt 10000 ] || fail "the alarm played nothing"
     no_error_box
     click "$ringing" 33 78 # "Chiudi"
-    xdotool windowfocus --sync "$main"
+    focus "$main" "the main window"
 
     # The version check against the loopback site finds build 19: "Scarica" is enabled, and its
     # click asks the site for the download.
@@ -106,7 +120,8 @@ if [ "${1:-}" = --drive ]; then
     [ -n "$version" ] || fail "the version window did not come up"
     question=$(window '^Richiesta\.$') || true
     [ -n "$question" ] || fail "the version window did not ask before going on line"
-    xdotool windowfocus --sync "$question" key Return
+    focus "$question" "the question before going on line"
+    xdotool key Return
     timeout 20 bash -c "until grep -q '^/index.php?show=ctrlvers&prg=TQZ_Trillora\$' '$work/site.log'; do sleep 0.2; done" ||
         fail "the version page was not asked for"
     expect_module trillora-network.so
@@ -117,11 +132,12 @@ if [ "${1:-}" = --drive ]; then
     download=$(window '^Scaricamento$') || true
     [ -n "$download" ] || fail "no download window"
     timeout 20 bash -c "until [ -s '$work/home/Downloads/trilor.exe' ]; do sleep 0.2; done" || fail "the download was not saved"
-    xdotool windowfocus --sync "$download" key Escape
+    focus "$download" "the download window"
+    xdotool key Escape
     no_error_box
     click "$version" 372 67 # its close button
-    timeout 10 bash -c "while xdotool search --onlyvisible --name '^Check for available updates\$' >/dev/null 2>&1; do sleep 0.2; done"
-    xdotool windowfocus --sync "$main"
+    gone '^Check for available updates$' "the version window"
+    focus "$main" "the main window"
 
     # F1 hands the help page beside the executable to the desktop.
     xdotool key F1
@@ -132,8 +148,9 @@ if [ "${1:-}" = --drive ]; then
     click "$main" 111 15
     bug=$(window '^Bug report to the TQZ team$') || true
     [ -n "$bug" ] || fail "the bug report window did not come up in English: $(xdotool search --onlyvisible --name . getwindowname %@ 2>&1 | tr '\n' '|')"
-    xdotool windowfocus --sync "$bug" key Escape
-    xdotool windowfocus --sync "$main"
+    focus "$bug" "the bug report window"
+    xdotool key Escape
+    focus "$main" "the main window"
     quit
 
     # Second run, after an update replaced the executable under the running program, as package
