@@ -56,10 +56,28 @@ if [ "${1:-}" = --drive ]; then
         (cd "$work/elsewhere" && exec env QT_QPA_PLATFORM=xcb PATH="$work/shell:$PATH" HOME="$work/home" \
             "$prefix/bin/trillora") >>"$work/program.log" 2>&1 &
         pid=$!
+        # A check to make while the splash stands, if any.
+        "$@"
         # The splash stands for ten seconds before the main window.
         main=$(window '^TQZ_Trillora$') || fail "the main window did not come up"
         [ -n "$main" ] || fail "the main window did not come up"
         focus "$main" "the main window"
+    }
+    # A window manager tells a window's frame only after mapping it; the first window, the splash, is
+    # centred again once its own frame is known, title bar included. The manager is gone before the
+    # main window comes, which is then driven on a bare display as before.
+    splash_centred_in_a_frame() {
+        local splash client frame X Y WIDTH HEIGHT end=$((SECONDS + 10))
+        splash=$(window '^Caricamento') || fail "the splash did not come up"
+        client=$(xwininfo -id "$splash" | awk '/^  Height:/ { print $2 }') || fail "the splash went at once"
+        # The frame is the window the manager put the splash into, taller than it by the title bar.
+        until frame=$(xwininfo -id "$splash" -tree | awk '/Parent window id/ && !/root window/ { print $4 }') &&
+            eval "$(xdotool getwindowgeometry --shell "$frame")" && [ "$HEIGHT" -gt "$client" ] &&
+            [ $(((2 * X + WIDTH - 1024) ** 2)) -le 1 ] && [ $(((2 * Y + HEIGHT - 768) ** 2)) -le 1 ]; do
+            [ $SECONDS -lt $end ] || fail "the splash's frame is not centred on 1024x768: ${frame:-none} at $X,$Y ${WIDTH}x$HEIGHT"
+            sleep 0.2
+        done
+        kill "$wm"
     }
     # The confirmation box after a save, answered with Enter.
     confirm_save() {
@@ -91,7 +109,12 @@ if [ "${1:-}" = --drive ]; then
     }
 
     # First run: one alarm and the speaker, saved in the program's own folder.
-    start
+    # twm, with the X server's own font and a frame without border around dialogs too.
+    { echo DecorateTransients; echo BorderWidth 0
+      printf '%s "fixed"\n' TitleFont MenuFont IconFont ResizeFont IconManagerFont; } >"$work/twmrc"
+    twm -f "$work/twmrc" >/dev/null 2>&1 &
+    wm=$!
+    start splash_centred_in_a_frame
     xdotool type --delay 50 0730
     xdotool key Return
     click "$main" 191 15 # "Casse" becomes "Speaker"
