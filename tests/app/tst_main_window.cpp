@@ -194,6 +194,7 @@ private slots:
         QVERIFY(lampeggia(FrmMain->Edsveglia1));
         auto *attesa = qApp->findChild<QTimer *>(QStringLiteral("TimerRiposoCursore"));
         QVERIFY(attesa && attesa->isActive());
+        QCOMPARE(attesa->interval(), 10000);
         // The ten seconds pass.
         QMetaObject::invokeMethod(attesa, "timeout");
         QVERIFY(!lampeggia(FrmMain->Edsveglia1));

@@ -37,24 +37,56 @@ if [ "${1:-}" = --drive ]; then
     click() {
         xdotool mousemove --window "$1" "$2" "$3" click 1
     }
+    # The keyboard focus to a window. xdotool's --sync waits without end for a focus that the program
+    # may have moved on meanwhile, so each try is bounded and the focus asked for again.
+    focus() {
+        local end=$((SECONDS + 10))
+        until timeout 1 xdotool windowfocus --sync "$1" 2>/dev/null; do
+            [ $SECONDS -lt $end ] || fail "$2 did not take the keyboard focus within 10 s"
+        done
+    }
+    # Until the window whose title matches is gone.
+    gone() {
+        timeout 10 bash -c "while xdotool search --onlyvisible --name '$1' >/dev/null 2>&1; do sleep 0.2; done" ||
+            fail "$2 did not go within 10 s"
+    }
     start() {
         # Started from another folder: the working folder must play no part. HOME is ALSA's, whose
         # configuration there writes what is played to a file.
         (cd "$work/elsewhere" && exec env QT_QPA_PLATFORM=xcb PATH="$work/shell:$PATH" HOME="$work/home" \
             "$prefix/bin/trillora") >>"$work/program.log" 2>&1 &
         pid=$!
+        # A check to make while the splash stands, if any.
+        "$@"
         # The splash stands for ten seconds before the main window.
         main=$(window '^TQZ_Trillora$') || fail "the main window did not come up"
         [ -n "$main" ] || fail "the main window did not come up"
-        xdotool windowfocus --sync "$main"
+        focus "$main" "the main window"
+    }
+    # A window manager tells a window's frame only after mapping it; the first window, the splash, is
+    # centred again once its own frame is known, title bar included. The manager is gone before the
+    # main window comes, which is then driven on a bare display as before.
+    splash_centred_in_a_frame() {
+        local splash client frame X Y WIDTH HEIGHT end=$((SECONDS + 10))
+        splash=$(window '^Caricamento') || fail "the splash did not come up"
+        client=$(xwininfo -id "$splash" | awk '/^  Height:/ { print $2 }') || fail "the splash went at once"
+        # The frame is the window the manager put the splash into, taller than it by the title bar.
+        until frame=$(xwininfo -id "$splash" -tree | awk '/Parent window id/ && !/root window/ { print $4 }') &&
+            eval "$(xdotool getwindowgeometry --shell "$frame")" && [ "$HEIGHT" -gt "$client" ] &&
+            [ $(((2 * X + WIDTH - 1024) ** 2)) -le 1 ] && [ $(((2 * Y + HEIGHT - 768) ** 2)) -le 1 ]; do
+            [ $SECONDS -lt $end ] || fail "the splash's frame is not centred on 1024x768: ${frame:-none} at $X,$Y ${WIDTH}x$HEIGHT"
+            sleep 0.2
+        done
+        kill "$wm"
     }
     # The confirmation box after a save, answered with Enter.
     confirm_save() {
         local box
         box=$(window '^Messaggio\.$') || fail "no confirmation after saving"
-        xdotool windowfocus --sync "$box" key Return
-        timeout 10 bash -c "while xdotool search --onlyvisible --name '^Messaggio\.$' >/dev/null 2>&1; do sleep 0.2; done"
-        xdotool windowfocus --sync "$main"
+        focus "$box" "the confirmation box"
+        xdotool key Return
+        gone '^Messaggio\.$' "the confirmation box"
+        focus "$main" "the main window"
     }
     quit() {
         click "$main" 344 98 # "Esci"
@@ -77,7 +109,12 @@ if [ "${1:-}" = --drive ]; then
     }
 
     # First run: one alarm and the speaker, saved in the program's own folder.
-    start
+    # twm, with the X server's own font and a frame without border around dialogs too.
+    { echo DecorateTransients; echo BorderWidth 0
+      printf '%s "fixed"\n' TitleFont MenuFont IconFont ResizeFont IconManagerFont; } >"$work/twmrc"
+    twm -f "$work/twmrc" >/dev/null 2>&1 &
+    wm=$!
+    start splash_centred_in_a_frame
     xdotool type --delay 50 0730
     xdotool key Return
     click "$main" 191 15 # "Casse" becomes "Speaker"
@@ -97,7 +134,7 @@ if [ "${1:-}" = --drive ]; then
     [ "$(stat -c %s "$work/home/played.wav")" -gt 10000 ] || fail "the alarm played nothing"
     no_error_box
     click "$ringing" 33 78 # "Chiudi"
-    xdotool windowfocus --sync "$main"
+    focus "$main" "the main window"
 
     # The version check against the loopback site finds build 19: "Scarica" is enabled, and its
     # click asks the site for the download.
@@ -106,7 +143,8 @@ if [ "${1:-}" = --drive ]; then
     [ -n "$version" ] || fail "the version window did not come up"
     question=$(window '^Richiesta\.$') || true
     [ -n "$question" ] || fail "the version window did not ask before going on line"
-    xdotool windowfocus --sync "$question" key Return
+    focus "$question" "the question before going on line"
+    xdotool key Return
     timeout 20 bash -c "until grep -q '^/index.php?show=ctrlvers&prg=TQZ_Trillora\$' '$work/site.log'; do sleep 0.2; done" ||
         fail "the version page was not asked for"
     expect_module trillora-network.so
@@ -117,11 +155,12 @@ if [ "${1:-}" = --drive ]; then
     download=$(window '^Scaricamento$') || true
     [ -n "$download" ] || fail "no download window"
     timeout 20 bash -c "until [ -s '$work/home/Downloads/trilor.exe' ]; do sleep 0.2; done" || fail "the download was not saved"
-    xdotool windowfocus --sync "$download" key Escape
+    focus "$download" "the download window"
+    xdotool key Escape
     no_error_box
     click "$version" 372 67 # its close button
-    timeout 10 bash -c "while xdotool search --onlyvisible --name '^Check for available updates\$' >/dev/null 2>&1; do sleep 0.2; done"
-    xdotool windowfocus --sync "$main"
+    gone '^Check for available updates$' "the version window"
+    focus "$main" "the main window"
 
     # F1 hands the help page beside the executable to the desktop.
     xdotool key F1
@@ -132,8 +171,9 @@ if [ "${1:-}" = --drive ]; then
     click "$main" 111 15
     bug=$(window '^Bug report to the TQZ team$') || true
     [ -n "$bug" ] || fail "the bug report window did not come up in English: $(xdotool search --onlyvisible --name . getwindowname %@ 2>&1 | tr '\n' '|')"
-    xdotool windowfocus --sync "$bug" key Escape
-    xdotool windowfocus --sync "$main"
+    focus "$bug" "the bug report window"
+    xdotool key Escape
+    focus "$main" "the main window"
     quit
 
     # Second run, after an update replaced the executable under the running program, as package
@@ -193,6 +233,16 @@ done
 [ -f "$prefix/share/icons/hicolor/scalable/apps/trillora.svg" ] || fail "no scalable icon"
 # The metainfo against the tree it was installed with (its desktop entry must be there).
 appstreamcli validate-tree --no-net "$prefix" >"$work/validate.log" 2>&1 || fail "$(cat "$work/validate.log")"
+# The menu entry starts the program by its absolute path, quoted where the path needs it: a session
+# whose PATH lacks bin/ shows it all the same. Each entry passes the validator without a remark.
+exec_line() {
+    [ "$(grep '^Exec=' "$1")" = "Exec=$2" ] || fail "$1 says $(grep '^Exec=' "$1"), not Exec=$2"
+    desktop-file-validate "$1" >"$work/entry.log" 2>&1 && [ ! -s "$work/entry.log" ] || fail "$(cat "$work/entry.log")"
+}
+exec_line "$prefix/share/applications/trillora.desktop" "$prefix/bin/trillora"
+odd=$work/'a b"c$d'
+cmake --install "$build" --prefix "$odd" >/dev/null
+exec_line "$odd/share/applications/trillora.desktop" "\"$work"'/a b\\"c\\$d/bin/trillora"'
 
 # The language is chosen by hand in the installed settings table; installing again keeps it.
 sqlite3 "$folder/impostazioni.db" "update impostazioni set LINGUA='English'"
@@ -209,6 +259,9 @@ grep -q " $top/bin/trillora -> ../lib/trillora/trillora\$" "$work/archive.txt" |
 for f in trillora trillora-wake trillora-sound.so trillora-network.so help.html impostazioni.db lingua.db; do
     grep -q " $top/lib/trillora/$f\$" "$work/archive.txt" || fail "$f is not in the archive"
 done
+# Where the archive will be unpacked is unknown: its menu entry starts the program by name.
+tar -xzOf "$archive" "$top/share/applications/trillora.desktop" >"$work/archive.desktop"
+exec_line "$work/archive.desktop" trillora
 
 # The desktop's opener is stood in for by one that only notes what it was given.
 mkdir -p "$work/shell" "$work/elsewhere" "$work/home"

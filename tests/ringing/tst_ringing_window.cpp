@@ -3,10 +3,14 @@
 #include "TestMain.h"
 #include "WindowSystem.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QToolButton>
 #include <QWindow>
+#include <qpa/qplatformnativeinterface.h>
 
 class TestRingingWindow : public QObject
 {
@@ -316,8 +320,33 @@ private slots:
         }));
     }
 
+    // The screen's corner: at the origin, or elsewhere, as below a panel at the top or left or on a
+    // second screen.
+    void centredFirstThenWhereItWasLeft_data()
+    {
+        QTest::addColumn<QPoint>("corner");
+
+        QTest::newRow("at the origin") << QPoint(0, 0);
+        QTest::newRow("away from the origin: the area's own corner") << QPoint(300, 200);
+    }
+
     void centredFirstThenWhereItWasLeft()
     {
+        QFETCH(QPoint, corner);
+        // The offscreen platform's one screen, moved through the platform's own configuration.
+        QPlatformNativeInterface *native = QGuiApplication::platformNativeInterface();
+        const QJsonObject before = reinterpret_cast<QJsonObject (*)(QPlatformNativeInterface *)>(
+            native->nativeResourceForIntegration("configuration"))(native);
+        const auto configure = reinterpret_cast<void (*)(const QJsonObject &, QPlatformNativeInterface *)>(
+            native->nativeResourceForIntegration("setConfiguration"));
+        QJsonObject screen = before[QLatin1String("screens")][0].toObject(), moved = before;
+        screen[QLatin1String("x")] = corner.x();
+        screen[QLatin1String("y")] = corner.y();
+        moved[QLatin1String("screens")] = QJsonArray{screen};
+        configure(moved, native);
+        const auto back = qScopeGuard([&] { configure(before, native); });
+        QTRY_COMPARE(QGuiApplication::primaryScreen()->availableGeometry().topLeft(), corner);
+
         RingingFixture f;
         QVERIFY(f.suona());
         // The whole window, its frame included, is centred: as much room on either side.

@@ -261,6 +261,8 @@ private slots:
         QFETCH(bool, warned);
         QFETCH(QStringList, first);
         QFETCH(QStringList, then);
+        // The program's helper is started again at most once a minute; the stand-ins' gap is shorter.
+        QCOMPARE(WakeHelper::defaultRestartGapMs, 60000);
         QTemporaryDir dir;
         const QString told = dir.filePath(QStringLiteral("told"));
         WakeHelper helper(QStringLiteral("sh"),
