@@ -30,12 +30,14 @@ QString chiaveAzione(const QString &caption)
 
 } // namespace
 
-Avviso avvisoSveglia(const QString &summary)
+Avviso avvisoSveglia(const QString &summary, bool conSuono)
 {
     Avviso avviso;
     avviso.summary = summary;
     avviso.action = QStringLiteral("Chiudi");
     avviso.urgency = 2;
+    if (conSuono)
+        avviso.sound = QStringLiteral("alarm-clock-elapsed");
     return avviso;
 }
 

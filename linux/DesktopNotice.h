@@ -20,8 +20,8 @@ struct Avviso
     QString sound;
 };
 
-// The ringing alarm's notification, critical, with "Chiudi".
-Avviso avvisoSveglia(const QString &summary);
+// The ringing alarm's notification, critical, with "Chiudi"; `conSuono`: with the sound theme's alarm.
+Avviso avvisoSveglia(const QString &summary, bool conSuono);
 inline const QString ChiaveSveglia = QStringLiteral("sveglia");
 
 // The program's notifications, each under a key of the caller's ("sveglia", "permesso",

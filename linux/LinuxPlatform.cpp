@@ -114,6 +114,11 @@ void LinuxPlatform::portOut(std::uint16_t port, std::uint8_t value)
     ports.write(port, value);
 }
 
+std::optional<bool> LinuxPlatform::windowManagerActive(const QWindow *window)
+{
+    return finestre.holdsActive(window);
+}
+
 QString LinuxPlatform::siteHost()
 {
     return Config::SiteHost;
@@ -124,9 +129,9 @@ Browser *LinuxPlatform::createBrowser(QWidget *parent)
     return rete.createBrowser(parent);
 }
 
-void LinuxPlatform::showAlarmNotice(const QString &summary, std::function<void()> onClose)
+void LinuxPlatform::showAlarmNotice(const QString &summary, bool withSound, std::function<void()> onClose)
 {
-    notices().show(ChiaveSveglia, avvisoSveglia(summary), std::move(onClose));
+    notices().show(ChiaveSveglia, avvisoSveglia(summary, withSound), std::move(onClose));
 }
 
 void LinuxPlatform::withdrawAlarmNotice()

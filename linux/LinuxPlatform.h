@@ -5,6 +5,7 @@
 #include "linux/NetworkClient.h"
 #include "linux/SoundClient.h"
 #include "linux/SpeakerPorts.h"
+#include "linux/WindowManager.h"
 #include "platform/Platform.h"
 
 #include <memory>
@@ -39,9 +40,10 @@ public:
     QString soundFault() override;
     void sleepMs(int msecs) override;
     void portOut(std::uint16_t port, std::uint8_t value) override;
+    std::optional<bool> windowManagerActive(const QWindow *window) override;
     QString siteHost() override;
     Browser *createBrowser(QWidget *parent) override;
-    void showAlarmNotice(const QString &summary, std::function<void()> onClose) override;
+    void showAlarmNotice(const QString &summary, bool withSound, std::function<void()> onClose) override;
     void withdrawAlarmNotice() override;
     void showMissedAlarm(int slot, const QString &summary, const QString &body, std::function<void()> onDelete) override;
     void withdrawMissedAlarm(int slot) override;
@@ -57,6 +59,7 @@ private:
     SoundClient suono;
     NetworkClient rete;
     SpeakerPorts ports;
+    WindowManager finestre;
     // Made when first needed: the session bus and the helper process only then.
     std::unique_ptr<DesktopNotice> notice;
     std::unique_ptr<WakeHelper> wake;

@@ -11,6 +11,7 @@
 #include <optional>
 
 class QWidget;
+class QWindow;
 
 enum class MessageKind { Info, Warning, Error, Question };
 
@@ -70,14 +71,19 @@ public:
     virtual void sleepMs(int msecs) = 0;
     virtual void portOut(std::uint16_t port, std::uint8_t value) = 0;
 
+    // Whether the window manager holds `window` as its active window, where it keeps a record of
+    // that (X11's _NET_ACTIVE_WINDOW); none where it does not say.
+    virtual std::optional<bool> windowManagerActive(const QWindow *window) = 0;
+
     // Host (and optional port) of the maker's web site.
     virtual QString siteHost() = 0;
     virtual Browser *createBrowser(QWidget *parent) = 0;
 
-    // A desktop notification for an alarm whose window the user may not see: `summary` names it,
-    // and `onClose` runs when its "Chiudi" is chosen. A new one replaces the last. Where the desktop
-    // has no notification service, nothing is shown and nothing fails.
-    virtual void showAlarmNotice(const QString &summary, std::function<void()> onClose) = 0;
+    // A desktop notification for an alarm whose window the user may not see, or may not hear:
+    // `summary` names it, and `onClose` runs when its "Chiudi" is chosen; `withSound` asks the
+    // desktop to sound the alarm too. A new one replaces the last. Where the desktop has no
+    // notification service, nothing is shown and nothing fails.
+    virtual void showAlarmNotice(const QString &summary, bool withSound, std::function<void()> onClose) = 0;
     // Takes the notification back, if it is still there.
     virtual void withdrawAlarmNotice() = 0;
     // A desktop notification that the alarm of slot `slot` (1 to 5) went by unrung: `summary` and

@@ -26,13 +26,15 @@ SeenWatch::SeenWatch(QWidget *window, std::function<void()> chiudi)
     ErrorDisplay::collega(attesaFuoco, &QTimer::timeout, this, &SeenWatch::controlla);
 }
 
-void SeenWatch::mostrata(const QString &orarioSveglia)
+void SeenWatch::mostrata(const QString &orarioSveglia, bool muta)
 {
     fuocoRicevuto = QGuiApplication::focusWindow() == finestra->windowHandle();
     orario = orarioSveglia;
     mostrataDa.start();
     rinviata = false;
     attesaFuoco->start(AttesaFuocoMs);
+    if (muta)
+        avvisa(true);
 }
 
 void SeenWatch::fuocoAvuto()
@@ -51,7 +53,10 @@ void SeenWatch::nascosta()
 
 void SeenWatch::controlla()
 {
-    if (!finestra->isVisible() || fuocoRicevuto || avvisoInviato)
+    if (!finestra->isVisible() || avvisoInviato)
+        return;
+    // Qt's focus may be a window that a window manager keeps behind another program's.
+    if (platform().windowManagerActive(finestra->windowHandle()).value_or(fuocoRicevuto))
         return;
     // A pattern holds the event loop for seconds, and a focus given meanwhile still waits in the
     // queue when this comes due: the loop runs freely for a moment before the verdict.
@@ -60,8 +65,13 @@ void SeenWatch::controlla()
         attesaFuoco->start(100);
         return;
     }
+    avvisa(false);
+}
+
+void SeenWatch::avvisa(bool conSuono)
+{
     avvisoInviato = true;
-    platform().showAlarmNotice(QStringLiteral("Sveglia delle ") + orario,
+    platform().showAlarmNotice(QStringLiteral("Sveglia delle ") + orario, conSuono,
                                [guardia = QPointer<SeenWatch>(this)] {
                                    if (guardia && guardia->finestra->isVisible())
                                        ErrorDisplay::durante(guardia->chiudi);

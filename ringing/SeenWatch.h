@@ -11,8 +11,10 @@ class QWidget;
 
 // Another program in full screen, an overview or the lock screen may leave the ringing window up
 // but unseen. The window counts as seen once the window system has given it the focus since its
-// showing; when it has not within a second, one desktop notification names the alarm, and its
-// "Chiudi" closes the window. The notification goes when the window hides.
+// showing, or, under X11, when the window manager's own record names it active; when it is not
+// seen within a second, one desktop notification names the alarm, and its "Chiudi" closes the
+// window. An alarm that cannot sound (the bell standing in, silent on many desktops) is notified
+// at once, the desktop sounding it. The notification goes when the window hides.
 class SeenWatch : public QObject
 {
     Q_OBJECT
@@ -21,8 +23,8 @@ public:
     // `window`: the ringing window; `chiudi`: what the notification's "Chiudi" does while it shows.
     SeenWatch(QWidget *window, std::function<void()> chiudi);
 
-    // The window was shown for the alarm of `orario` ("07.30").
-    void mostrata(const QString &orario);
+    // The window was shown for the alarm of `orario` ("07.30"); `muta`: the program cannot sound it.
+    void mostrata(const QString &orario, bool muta);
     // The window system gave the window the focus.
     void fuocoAvuto();
     // The window was hidden.
@@ -30,6 +32,7 @@ public:
 
 private:
     void controlla();
+    void avvisa(bool conSuono);
 
     QWidget *finestra;
     std::function<void()> chiudi;

@@ -134,7 +134,8 @@ void TFrmSveglia::setVisible(bool visible)
         // Showing a visible window only brings it to the front; showing a hidden one makes it the
         // program's active window at once: a desktop that keeps the focus elsewhere, or gives it
         // late, must not keep the alarm silent or the window up for ever.
-        vista->mostrata(FrmMain->EdOrologio->text().left(5));
+        fuocoDopoMostrata = false;
+        vista->mostrata(FrmMain->EdOrologio->text().left(5), !platform().soundFault().isEmpty());
         diventaAttiva();
     } else if (!visible) {
         attiva = false;
@@ -152,15 +153,18 @@ void TFrmSveglia::diventaAttiva()
 
 // The window system's focus, seen from inside the program. Going to another program changes
 // nothing: the program's active window is still this one when the focus comes back. A message box
-// is a passing question, not a window of the program's own.
+// is a passing question, not a window of the program's own. Reports the window system makes late,
+// after a hide and a new showing, speak of the window's last showing: only once this showing has
+// had the focus can the focus leave it for another window of the program.
 void TFrmSveglia::fuocoCambiato(QWindow *fuoco)
 {
     if (!fuoco || !isVisible())
         return;
     if (fuoco == windowHandle()) {
+        fuocoDopoMostrata = true;
         vista->fuocoAvuto();
         diventaAttiva();
-    } else if (!qobject_cast<QMessageBox *>(QApplication::activeWindow())) {
+    } else if (fuocoDopoMostrata && !qobject_cast<QMessageBox *>(QApplication::activeWindow())) {
         attiva = false;
     }
 }
@@ -201,9 +205,11 @@ void TFrmSveglia::FormClose()
 {
     // The hour field is the main window's focus widget from now on, active or not. The window
     // system is asked to activate it only while the program holds the focus: asked from the
-    // background, desktops answer with an attention flag or an "is ready" notice instead.
+    // background, desktops answer with an attention flag or an "is ready" notice instead. Under
+    // Wayland nothing is asked: the request would come from the closing window with a stale input
+    // serial, which compositors treat as one from no user; they give the focus where they will.
     FrmMain->Edsveglia1->setFocus();
-    if (QGuiApplication::focusWindow()) {
+    if (QGuiApplication::focusWindow() && !QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         FrmMain->raise();
         FrmMain->activateWindow();
     }

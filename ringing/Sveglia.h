@@ -57,6 +57,8 @@ private:
     // This window is the program's active window: made so by its showing, whatever the window
     // system does with the focus, and by the focus coming to it from another window of the program.
     bool attiva = false;
+    // The window system has given this window the focus since its last showing.
+    bool fuocoDopoMostrata = false;
     SeenWatch *vista;
     bool guastoSuonoDetto = false;
 };

@@ -105,10 +105,15 @@ void FakePlatform::wakeAt(const std::optional<QDateTime> &when)
         onWake(when);
 }
 
-void FakePlatform::showAlarmNotice(const QString &summary, std::function<void()> onClose)
+void FakePlatform::showAlarmNotice(const QString &summary, bool withSound, std::function<void()> onClose)
 {
     if (noticeService)
-        noticeService->show(ChiaveSveglia, avvisoSveglia(summary), std::move(onClose));
+        noticeService->show(ChiaveSveglia, avvisoSveglia(summary, withSound), std::move(onClose));
+}
+
+std::optional<bool> FakePlatform::windowManagerActive(const QWindow *)
+{
+    return wmActive;
 }
 
 void FakePlatform::withdrawAlarmNotice()

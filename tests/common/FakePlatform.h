@@ -55,6 +55,8 @@ public:
     // The notices of alarms slept through, "1 summary: body" or "1 withdrawn", and their "Elimina".
     QStringList missed;
     std::map<int, std::function<void()>> onDeleteMissed;
+    // What windowManagerActive() answers.
+    std::optional<bool> wmActive;
     // What msecsAsleep() answers.
     qint64 asleepMs = 0;
 
@@ -75,7 +77,8 @@ public:
     void portOut(std::uint16_t port, std::uint8_t value) override;
     QString siteHost() override;
     Browser *createBrowser(QWidget *parent) override;
-    void showAlarmNotice(const QString &summary, std::function<void()> onClose) override;
+    void showAlarmNotice(const QString &summary, bool withSound, std::function<void()> onClose) override;
+    std::optional<bool> windowManagerActive(const QWindow *window) override;
     void withdrawAlarmNotice() override;
     void showMissedAlarm(int slot, const QString &summary, const QString &body, std::function<void()> onDelete) override;
     void withdrawMissedAlarm(int slot) override;
