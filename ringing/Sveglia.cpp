@@ -3,6 +3,7 @@
 
 #include "app/Main.h"
 #include "platform/Platform.h"
+#include "ringing/Suonata.h"
 #include "ringing/TonePatterns.h"
 #include "widgets/Accessibility.h"
 #include "widgets/Click.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
@@ -119,6 +121,8 @@ void TFrmSveglia::buildLayout()
 
     attesaFuoco = new QTimer(this);
     attesaFuoco->setSingleShot(true);
+    // The verdict comes one second after the showing, also while the pattern plays.
+    Suonata::lasciaCorrere(attesaFuoco);
     ErrorDisplay::collega(attesaFuoco, &QTimer::timeout, this, &TFrmSveglia::controllaVisibilita);
     ErrorDisplay::collega(qApp, &QGuiApplication::focusWindowChanged, this, &TFrmSveglia::fuocoCambiato);
 }
@@ -192,8 +196,11 @@ void TFrmSveglia::controllaVisibilita()
     }
     avvisoInviato = true;
     platform().showAlarmNotice(QStringLiteral("Sveglia delle ") + orario, [finestra = QPointer<TFrmSveglia>(this)] {
-        if (finestra && finestra->isVisible())
-            ErrorDisplay::durante([&] { finestra->sbChiudiClick(); });
+        // Like a click on the window's own "Chiudi", it waits for the pattern to end.
+        Suonata::dopo([finestra] {
+            if (finestra && finestra->isVisible())
+                finestra->sbChiudiClick();
+        });
     });
 }
 
@@ -263,14 +270,20 @@ void TFrmSveglia::FormClick()
 void TFrmSveglia::TimerSpeakerTimer()
 {
     // Off first for every family: with no known family the pattern has no loop that would stop it.
+    // Stopped once: a start while the pattern plays (the window active again) is for the next
+    // pattern, whose tick waits for this one's end.
     TimerSpeaker->stop();
-    Toni::SuonaSpeaker(FrmMain->TipoSistema, Toni::ContaRipetizioni(FrmMain->sbDurata->text()), Frequenza,
-                       [this] { TimerSpeaker->stop(); });
+    const QString tipoSistema = FrmMain->TipoSistema;
+    const int ripetizioni = Toni::ContaRipetizioni(FrmMain->sbDurata->text());
+    // The sweep runs on the sound's thread with a copy of the frequency, handed back at its end.
+    std::int32_t frequenza = Frequenza;
+    const auto riporta = qScopeGuard([&] { Frequenza = frequenza; });
+    Suonata::suona([&] { Toni::SuonaSpeaker(tipoSistema, ripetizioni, frequenza); });
 }
 
 void TFrmSveglia::TimerCasseTimer()
 {
     const int ripetizioni = Toni::ContaRipetizioni(FrmMain->sbDurata->text());
     TimerCasse->stop();
-    Toni::SuonaCasse(ripetizioni);
+    Suonata::suona([ripetizioni] { Toni::SuonaCasse(ripetizioni); });
 }
