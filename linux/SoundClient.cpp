@@ -9,7 +9,8 @@
 
 namespace {
 
-// The bell belongs to the window system, which is spoken to from the UI thread alone.
+// The bell belongs to the window system, which is spoken to from the UI thread alone; never waited
+// for, as the UI thread may be waiting for the pattern.
 void campanello()
 {
     QCoreApplication *app = QCoreApplication::instance();
@@ -29,16 +30,31 @@ SoundClient::SoundClient(const QString &folder, const QByteArray &identita)
 {
 }
 
-SoundClient::~SoundClient() = default;
+SoundClient::~SoundClient()
+{
+    QThread *thread = soundThread ? soundThread->thread() : nullptr;
+    if (thread && thread != QThread::currentThread() && thread->isRunning())
+        QMetaObject::invokeMethod(soundThread.get(), [this] { sound.reset(); }, Qt::BlockingQueuedConnection);
+}
 
-SoundOutput *SoundClient::output()
+CreaSuono *SoundClient::modulo()
 {
     const std::lock_guard<std::mutex> lock(loading);
     if (!tried) {
         tried = true;
-        if (auto *crea = reinterpret_cast<CreaSuono *>(
-                Moduli::entrata(folder, Moduli::Suono, "trillora_sound_create", identita, reason)))
-            sound.reset(crea());
+        crea = reinterpret_cast<CreaSuono *>(
+            Moduli::entrata(folder, Moduli::Suono, "trillora_sound_create", identita, reason));
+    }
+    return crea;
+}
+
+SoundOutput *SoundClient::output()
+{
+    if (!sound) {
+        if (CreaSuono *c = modulo()) {
+            sound.reset(c());
+            soundThread = std::make_unique<QObject>();
+        }
     }
     return sound.get();
 }
@@ -64,7 +80,7 @@ void SoundClient::messageSound(unsigned type)
 
 QString SoundClient::fault()
 {
-    output();
+    modulo();
     const std::lock_guard<std::mutex> lock(loading);
     return reason;
 }

@@ -8,10 +8,14 @@
 #include <memory>
 #include <mutex>
 
+class QObject;
+
 // Tones and the message sound come from trillora-sound.so in `folder`, loaded on first use so that
 // start-up maps neither ALSA nor libcanberra. Without a usable module the window system's bell
 // stands in for each of them, a tone keeping its length so that the patterns keep their timing.
-// The patterns play off the UI thread: every call may come from there, one at a time.
+// The patterns play on a thread of their own: the sounds are made on the thread that plays the
+// first of them, and let go there, as what they keep between calls (a timer that closes the
+// device) belongs to it. A call may come from any thread, one at a time.
 class SoundClient
 {
 public:
@@ -27,12 +31,16 @@ public:
     QString fault();
 
 private:
+    CreaSuono *modulo();
     SoundOutput *output();
 
     QString folder;
     QByteArray identita;
     std::mutex loading;
     bool tried = false;
-    std::unique_ptr<SoundOutput> sound;
+    CreaSuono *crea = nullptr;
     QString reason;
+    std::unique_ptr<SoundOutput> sound;
+    // Lives on the thread that made `sound`.
+    std::unique_ptr<QObject> soundThread;
 };

@@ -61,6 +61,10 @@ public:
     // 1 for the old consumer family, 2 for the NT family, anything else otherwise.
     virtual int platformId() = 0;
 
+    // The tone patterns' calls. They come from the sound's thread, not the UI thread: always the
+    // same thread, one call at a time, while the UI thread goes on. An implementation that needs
+    // the UI thread (a window system's bell, a box) must post its work there. portOut also comes
+    // from the UI thread when the ringing window closes; a close waits for the pattern's end.
     // Blocks until the tone has ended.
     virtual void systemTone(int frequency, int msecs) = 0;
     // Starts the desktop's message sound and returns at once.

@@ -2,6 +2,7 @@
 #include "ringing/SeenWatch.h"
 
 #include "platform/Platform.h"
+#include "ringing/Suonata.h"
 #include "widgets/ErrorDisplay.h"
 
 #include <QGuiApplication>
@@ -23,6 +24,8 @@ SeenWatch::SeenWatch(QWidget *window, std::function<void()> chiudi)
     , attesaFuoco(new QTimer(this))
 {
     attesaFuoco->setSingleShot(true);
+    // The verdict comes one second after the showing, also while a pattern plays.
+    Suonata::lasciaCorrere(attesaFuoco);
     ErrorDisplay::collega(attesaFuoco, &QTimer::timeout, this, &SeenWatch::controlla);
 }
 
@@ -58,8 +61,8 @@ void SeenWatch::controlla()
     // Qt's focus may be a window that a window manager keeps behind another program's.
     if (platform().windowManagerActive(finestra->windowHandle()).value_or(fuocoRicevuto))
         return;
-    // A pattern holds the event loop for seconds, and a focus given meanwhile still waits in the
-    // queue when this comes due: the loop runs freely for a moment before the verdict.
+    // Whatever held the event loop, a focus given meanwhile may still wait in the queue when this
+    // comes due: the loop runs freely for a moment before the verdict.
     if (!rinviata && mostrataDa.elapsed() > AttesaFuocoMs + 100) {
         rinviata = true;
         attesaFuoco->start(100);

@@ -4,6 +4,7 @@
 #include "app/Main.h"
 #include "platform/Platform.h"
 #include "ringing/SeenWatch.h"
+#include "ringing/Suonata.h"
 #include "ringing/TonePatterns.h"
 #include "widgets/Accessibility.h"
 #include "widgets/Click.h"
@@ -15,6 +16,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
@@ -114,7 +117,13 @@ void TFrmSveglia::buildLayout()
     ErrorDisplay::collega(TimerSpeaker, &QTimer::timeout, this, &TFrmSveglia::TimerSpeakerTimer);
     ErrorDisplay::collega(TimerCasse, &QTimer::timeout, this, &TFrmSveglia::TimerCasseTimer);
 
-    vista = new SeenWatch(this, [this] { sbChiudiClick(); });
+    vista = new SeenWatch(this, [this] {
+        // Like a click on the window's own "Chiudi", it waits for the pattern to end.
+        Suonata::dopo([finestra = QPointer<TFrmSveglia>(this)] {
+            if (finestra && finestra->isVisible())
+                finestra->sbChiudiClick();
+        });
+    });
     ErrorDisplay::collega(qApp, &QGuiApplication::focusWindowChanged, this, &TFrmSveglia::fuocoCambiato);
 }
 
@@ -237,9 +246,15 @@ void TFrmSveglia::FormClick()
 void TFrmSveglia::TimerSpeakerTimer()
 {
     // Off first for every family: with no known family the pattern has no loop that would stop it.
+    // Stopped once: a start while the pattern plays (the window active again) is for the next
+    // pattern, whose tick waits for this one's end.
     TimerSpeaker->stop();
-    Toni::SuonaSpeaker(FrmMain->TipoSistema, Toni::ContaRipetizioni(FrmMain->sbDurata->text()), Frequenza,
-                       [this] { TimerSpeaker->stop(); });
+    const QString tipoSistema = FrmMain->TipoSistema;
+    const int ripetizioni = Toni::ContaRipetizioni(FrmMain->sbDurata->text());
+    // The sweep runs on the sound's thread with a copy of the frequency, handed back at its end.
+    std::int32_t frequenza = Frequenza;
+    const auto riporta = qScopeGuard([&] { Frequenza = frequenza; });
+    Suonata::suona([&] { Toni::SuonaSpeaker(tipoSistema, ripetizioni, frequenza); });
     riferisciGuastoSuono();
 }
 
@@ -247,7 +262,7 @@ void TFrmSveglia::TimerCasseTimer()
 {
     const int ripetizioni = Toni::ContaRipetizioni(FrmMain->sbDurata->text());
     TimerCasse->stop();
-    Toni::SuonaCasse(ripetizioni);
+    Suonata::suona([ripetizioni] { Toni::SuonaCasse(ripetizioni); });
     riferisciGuastoSuono();
 }
 

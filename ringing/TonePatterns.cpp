@@ -57,15 +57,13 @@ void SpegniSpeaker()
     platform().portOut(PortaSpeaker, SpeakerSpento);
 }
 
-void SuonaSpeaker(const QString &tipoSistema, int ripetizioni, std::int32_t &frequenza,
-                  const std::function<void()> &fermaTimer)
+void SuonaSpeaker(const QString &tipoSistema, int ripetizioni, std::int32_t &frequenza)
 {
     if (tipoSistema == QLatin1String("9x")) {
         // Each pass is a rising sweep, 50 to 1000 Hz; every step sounds for the wait after it.
         for (int passo = 0; passo < ripetizioni; ++passo) {
             frequenza = 0;
             while (frequenza < 1000) {
-                fermaTimer();
                 frequenza += 50;
                 platform().sleepMs(50);
                 AccendiSpeaker(frequenza);
@@ -75,7 +73,6 @@ void SuonaSpeaker(const QString &tipoSistema, int ripetizioni, std::int32_t &fre
     }
     if (tipoSistema == QLatin1String("NT")) {
         for (int passo = 0; passo < ripetizioni; ++passo) {
-            fermaTimer();
             Bleeper(1050, 100);
             Bleeper(1100, 100);
             Bleeper(1150, 100);

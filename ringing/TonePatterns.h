@@ -3,7 +3,6 @@
 
 #include <QString>
 #include <cstdint>
-#include <functional>
 
 namespace Toni {
 
@@ -28,11 +27,12 @@ std::uint16_t CalcolaDivisore(std::int32_t f);
 void AccendiSpeaker(std::int32_t f);
 void SpegniSpeaker();
 
+// The two patterns touch no window: they play on the sound's thread, and the caller switches the
+// pattern's timer off before it starts.
 // The speaker pattern for the platform family: "9x" sweeps the speaker through the ports,
 // "NT" plays rising system tones, anything else is silent. `frequenza` is the sweep's
-// running frequency; `fermaTimer` is called where the pattern switches its own timer off.
-void SuonaSpeaker(const QString &tipoSistema, int ripetizioni, std::int32_t &frequenza,
-                  const std::function<void()> &fermaTimer);
+// running frequency.
+void SuonaSpeaker(const QString &tipoSistema, int ripetizioni, std::int32_t &frequenza);
 // The sound-card pattern: a message sound every 500 ms.
 void SuonaCasse(int ripetizioni);
 

@@ -7,7 +7,12 @@
 
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QMutex>
 #include <memory>
+
+namespace {
+QMutex callsLock;
+} // namespace
 
 bool FakePlatform::messageBox(MessageKind kind, const QString &title, const QString &text)
 {
@@ -59,14 +64,20 @@ int FakePlatform::platformId()
     return id;
 }
 
+void FakePlatform::record(const QString &call)
+{
+    const QMutexLocker lock(&callsLock);
+    calls.append(call);
+}
+
 void FakePlatform::systemTone(int frequency, int msecs)
 {
-    calls.append(QStringLiteral("tone %1 %2").arg(frequency).arg(msecs));
+    record(QStringLiteral("tone %1 %2").arg(frequency).arg(msecs));
 }
 
 void FakePlatform::messageSound(unsigned type)
 {
-    calls.append(QStringLiteral("sound %1").arg(type));
+    record(QStringLiteral("sound %1").arg(type));
 }
 
 QString FakePlatform::soundFault()
@@ -76,12 +87,14 @@ QString FakePlatform::soundFault()
 
 void FakePlatform::sleepMs(int msecs)
 {
-    calls.append(QStringLiteral("wait %1").arg(msecs));
+    record(QStringLiteral("wait %1").arg(msecs));
+    if (onWait)
+        onWait(msecs);
 }
 
 void FakePlatform::portOut(std::uint16_t port, std::uint8_t value)
 {
-    calls.append(QStringLiteral("port 0x%1 0x%2").arg(port, 0, 16).arg(value, 0, 16));
+    record(QStringLiteral("port 0x%1 0x%2").arg(port, 0, 16).arg(value, 0, 16));
 }
 
 QString FakePlatform::siteHost()

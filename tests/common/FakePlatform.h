@@ -37,10 +37,13 @@ public:
     QTimeZone zone {"Europe/Rome"};
     int id = 2;
     QString host = QStringLiteral("www.trillora.example");
-    // "wait 50", "tone 1050 100", "sound 152", "port 0x43 0xb6"
+    // "wait 50", "tone 1050 100", "sound 152", "port 0x43 0xb6". A pattern adds to it from the
+    // sound's thread: read it once the pattern has ended.
     QStringList calls;
     // What soundFault() answers.
     QString soundFaultText;
+    // Called on each wait, on the sound's thread, once the wait is recorded.
+    std::function<void(int)> onWait;
     std::function<Browser *(QWidget *)> browserFactory;
     // Every wake time asked for, as ISO text with its offset, or "off".
     QStringList wakes;
@@ -88,6 +91,9 @@ public:
     void reset();
     // A fresh state with the program's executable in `folder`.
     void reset(const QString &folder);
+
+private:
+    void record(const QString &call);
 };
 
 // The fake that the test main installed.

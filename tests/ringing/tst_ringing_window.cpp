@@ -2,15 +2,20 @@
 #include "RingingFixture.h"
 #include "TestMain.h"
 #include "WindowSystem.h"
+#include "ringing/Suonata.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QSemaphore>
 #include <QToolButton>
 #include <QWindow>
 #include <qpa/qplatformnativeinterface.h>
+
+#include <optional>
 
 class TestRingingWindow : public QObject
 {
@@ -29,6 +34,53 @@ class TestRingingWindow : public QObject
     {
         QTRY_VERIFY(!FrmSveglia->TimerCasse->isActive() && !FrmSveglia->TimerSpeaker->isActive());
     }
+
+    // What happens while a pattern plays. At its first wait, its thread posts a call to this thread
+    // and waits for it: the call queues a click on "Chiudi", lets the loop turn until the clock's 1 ms
+    // timer has surely come due, and notes what has been handled so far.
+    struct DuranteIlSuono
+    {
+        QSemaphore fatto;
+        QElapsedTimer trascorso;
+        bool servito = false, visibile = false, dovuto = false;
+        int colpi = 0, colpiDurante = -1, colpiDopo = -1;
+
+        DuranteIlSuono()
+        {
+            connect(FrmMain->Timer1, &QTimer::timeout, FrmSveglia, [this] { ++colpi; });
+            FrmMain->Timer1->start(1);
+            fake().onWait = [this, primo = true](int) mutable {
+                if (std::exchange(primo, false)) {
+                    QMetaObject::invokeMethod(FrmSveglia, [this] { durante(); }, Qt::QueuedConnection);
+                    servito = fatto.tryAcquire(1, 10000);
+                }
+            };
+        }
+        ~DuranteIlSuono() { fake().onWait = nullptr; }
+        void durante()
+        {
+            colpi = 0;
+            const QPoint at = FrmSveglia->sbChiudi->geometry().center();
+            for (const auto &[tasto, tipo] : {std::pair(Qt::LeftButton, QEvent::MouseButtonPress),
+                                              std::pair(Qt::NoButton, QEvent::MouseButtonRelease)})
+                QWindowSystemInterface::handleMouseEvent(FrmSveglia->windowHandle(), at, FrmSveglia->mapToGlobal(at),
+                                                         tasto, Qt::LeftButton, tipo);
+            Suonata::dopo([this] { colpiDopo = colpi; });
+            trascorso.start();
+            passo();
+        }
+        void passo()
+        {
+            if (!dovuto) {
+                dovuto = trascorso.elapsed() >= 2;
+                QMetaObject::invokeMethod(FrmSveglia, [this] { passo(); }, Qt::QueuedConnection);
+                return;
+            }
+            visibile = FrmSveglia->isVisible();
+            colpiDurante = colpi;
+            fatto.release();
+        }
+    };
 
 private slots:
     void layout()
@@ -195,6 +247,8 @@ private slots:
         QTest::newRow("Chiudi button") << "chiudi" << true;
         QTest::newRow("title-bar close box") << "titlebar" << true;
         QTest::newRow("closing timer") << "timer" << false;
+        QTest::newRow("Chiudi clicked while the pattern plays: after it, and the clock's tick once")
+            << "pattern" << true;
     }
 
     void everyCloseHidesAndGivesTheHourFieldBack()
@@ -204,15 +258,23 @@ private slots:
         RingingFixture f;
         QVERIFY(f.mostraPrincipale());
         FrmMain->EDSveglia2->setFocus();
+        std::optional<DuranteIlSuono> durante;
+        if (how == QLatin1String("pattern"))
+            durante.emplace();
         QVERIFY(f.suona());
         aspettaFineSuono();
-        if (how == QLatin1String("chiudi"))
+        if (durante) {
+            QVERIFY(durante->servito);
+            QVERIFY(durante->visibile);
+            QCOMPARE(durante->colpiDurante, 0);
+            QTRY_COMPARE(durante->colpiDopo, 1);
+        } else if (how == QLatin1String("chiudi"))
             QTest::mouseClick(FrmSveglia->windowHandle(), Qt::LeftButton, {}, FrmSveglia->sbChiudi->geometry().center());
         else if (how == QLatin1String("titlebar"))
             FrmSveglia->windowHandle()->close();
         else
             FrmSveglia->TimerCloseTimer();
-        QVERIFY(!FrmSveglia->isVisible());
+        QTRY_VERIFY(!FrmSveglia->isVisible());
         QTRY_COMPARE(QApplication::activeWindow(), FrmMain);
         QTRY_COMPARE(QApplication::focusWidget(), FrmMain->Edsveglia1);
         QCOMPARE(FrmSveglia->TimerClose->isActive(), countGoesOn);
