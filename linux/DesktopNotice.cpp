@@ -6,7 +6,9 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDeadlineTimer>
 #include <QGuiApplication>
+#include <QThread>
 #include <QVariantMap>
 
 #include <utility>
@@ -70,7 +72,9 @@ void DesktopNotice::show(const QString &key, const Avviso &avviso, std::function
     QDBusMessage notify = chiamata(QStringLiteral("Notify"));
     notify << Config::ApplicationTitle << stato.id << QStringLiteral("trillora") << avviso.summary << avviso.body
            << actions << hints << 0;
-    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(notify), this);
+    stato.risposta = bus.asyncCall(notify);
+    stato.rispostaDi = request;
+    auto *watcher = new QDBusPendingCallWatcher(*stato.risposta, this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, key, request](QDBusPendingCallWatcher *call) {
         call->deleteLater();
         const QDBusPendingReply<uint> reply = *call;
@@ -82,6 +86,8 @@ void DesktopNotice::show(const QString &key, const Avviso &avviso, std::function
 void DesktopNotice::shown(const QString &key, uint newId, quint64 request)
 {
     Stato &stato = stati[key];
+    if (request == stato.rispostaDi)
+        stato.risposta.reset();
     if (request == stato.requests)
         stato.id = newId;
     else if (newId != stato.id)
@@ -102,12 +108,23 @@ void DesktopNotice::withdraw(const QString &key)
 
 void DesktopNotice::withdrawAllNow(int msecs)
 {
+    QDeadlineTimer scadenza(msecs);
     QList<uint> ids;
     for (Stato &stato : stati) {
         ++stato.requests;
         stato.onAction = nullptr;
         if (stato.id != 0)
             ids.append(std::exchange(stato.id, 0));
+        // The bus's own thread takes the answers in: one on its way is waited for, not the event
+        // loop, and what it names goes too, shown or replaced.
+        if (stato.risposta) {
+            while (!stato.risposta->isFinished() && !scadenza.hasExpired())
+                QThread::msleep(5);
+            const QDBusPendingReply<uint> reply = *stato.risposta;
+            if (reply.isFinished() && reply.isValid() && !ids.contains(reply.value()))
+                ids.append(reply.value());
+            stato.risposta.reset();
+        }
     }
     if (ids.isEmpty())
         return;

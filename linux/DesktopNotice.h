@@ -2,10 +2,12 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusPendingCall>
 #include <QHash>
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 // One notification as the desktop shows it.
 struct Avviso
@@ -37,9 +39,10 @@ public:
     void show(const QString &key, const Avviso &avviso, std::function<void()> onAction = {});
     // Takes the notification of `key` back, also when the service has not yet said which one it is.
     void withdraw(const QString &key);
-    // Takes every notification back at once, waiting at most `msecs` for the service: at the
-    // program's end an asynchronous call might never leave, and a notification whose action no
-    // longer does anything must not stay behind.
+    // Takes every notification back at once, waiting at most about `msecs` for the service, to
+    // learn the number of one just shown and to take the last one back: at the program's end an
+    // asynchronous call might never leave, and a notification whose action no longer does anything
+    // must not stay behind.
     void withdrawAllNow(int msecs);
 
 private slots:
@@ -55,6 +58,9 @@ private:
         quint64 requests = 0;
         QString action;
         std::function<void()> onAction;
+        // The last Notify while its answer, which carries the number, has not been taken in.
+        std::optional<QDBusPendingCall> risposta;
+        quint64 rispostaDi = 0;
     };
 
     void shown(const QString &key, uint newId, quint64 request);

@@ -7,27 +7,29 @@
 #include <chrono>
 #include <thread>
 
-namespace {
+SoundClient::SoundClient(const QString &folder, const QByteArray &identita, std::function<void()> bell)
+    : folder(folder)
+    , identita(identita)
+    , bell(std::move(bell))
+{
+}
+
+void SoundClient::windowSystemBell()
+{
+    QApplication::beep();
+}
 
 // The bell belongs to the window system, which is spoken to from the UI thread alone; never waited
 // for, as the UI thread may be waiting for the pattern.
-void campanello()
+void SoundClient::campanello()
 {
     QCoreApplication *app = QCoreApplication::instance();
     if (!app)
         return;
     if (QThread::currentThread() == app->thread())
-        QApplication::beep();
+        bell();
     else
-        QMetaObject::invokeMethod(app, [] { QApplication::beep(); }, Qt::QueuedConnection);
-}
-
-} // namespace
-
-SoundClient::SoundClient(const QString &folder, const QByteArray &identita)
-    : folder(folder)
-    , identita(identita)
-{
+        QMetaObject::invokeMethod(app, bell, Qt::QueuedConnection);
 }
 
 SoundClient::~SoundClient()

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -19,8 +20,9 @@ class QObject;
 class SoundClient
 {
 public:
-    // `identita`: the build identity the module must carry (empty: no module is loaded).
-    SoundClient(const QString &folder, const QByteArray &identita);
+    // `identita`: the build identity the module must carry (empty: no module is loaded); `bell`
+    // rings the bell, on the UI thread.
+    SoundClient(const QString &folder, const QByteArray &identita, std::function<void()> bell = windowSystemBell);
     ~SoundClient();
 
     // Blocks for the tone's duration.
@@ -30,12 +32,16 @@ public:
     // Why the module cannot be used, or nothing when it can; loads it if it was not tried yet.
     QString fault();
 
+    static void windowSystemBell();
+
 private:
     CreaSuono *modulo();
+    void campanello();
     SoundOutput *output();
 
     QString folder;
     QByteArray identita;
+    std::function<void()> bell;
     std::mutex loading;
     bool tried = false;
     CreaSuono *crea = nullptr;
