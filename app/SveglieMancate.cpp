@@ -3,6 +3,8 @@
 
 #include "platform/Platform.h"
 
+#include <utility>
+
 void SveglieMancate::aggiorna(const QList<Sveglie::TestiSlot> &sveglie, const QDateTime &now, qint64 addormentatoMs,
                               const std::function<void(int)> &elimina)
 {
@@ -10,10 +12,19 @@ void SveglieMancate::aggiorna(const QList<Sveglie::TestiSlot> &sveglie, const QD
         if (!dette[i].first.isEmpty() && dette[i] != sveglie[i])
             ritira(i);
     }
+    // Most ticks come 400 ms after the last: one subtraction tells them, with no time zone looked up.
+    const qint64 adesso = now.toMSecsSinceEpoch();
+    const qint64 salto = adesso - primaMs;
+    const QDateTime allora = prima;
+    prima = now;
+    primaMs = adesso;
+    const qint64 dormito = addormentatoMs - std::exchange(addormentatoPrima, addormentatoMs);
+    if (!allora.isValid() || salto <= 60000)
+        return;
     // Only sleep moves the time asleep on; a clock set forward leaves it where it was.
-    const bool sospeso = (addormentatoMs - addormentatoPrima) * 2 >= prima.msecsTo(now);
-    for (int i = 0; prima.isValid() && i < sveglie.size() && i < dette.size(); ++i) {
-        if (!Sveglie::saltata(sveglie[i], prima, now))
+    const bool sospeso = dormito * 2 >= salto;
+    for (int i = 0; i < sveglie.size() && i < dette.size(); ++i) {
+        if (!Sveglie::saltata(sveglie[i], allora, now))
             continue;
         const QString orario = sveglie[i].first + QLatin1Char('.') + sveglie[i].second;
         const std::optional<QDateTime> prossima = Sveglie::prossimoRisveglio({sveglie[i]}, now);
@@ -27,8 +38,6 @@ void SveglieMancate::aggiorna(const QList<Sveglie::TestiSlot> &sveglie, const QD
                                        .arg(perche, orario, quando),
                                    [elimina, i] { elimina(i + 1); });
     }
-    prima = now;
-    addormentatoPrima = addormentatoMs;
 }
 
 void SveglieMancate::aRiposo()

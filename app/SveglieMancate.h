@@ -22,7 +22,9 @@ public:
 private:
     void ritira(int slot);
 
+    // The last look at the clock, also as milliseconds since the epoch.
     QDateTime prima;
+    qint64 primaMs = 0;
     qint64 addormentatoPrima = 0;
     // For each slot, the texts it was told for; empty where nothing was told.
     QList<Sveglie::TestiSlot> dette = QList<Sveglie::TestiSlot>(5);
