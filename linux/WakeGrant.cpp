@@ -21,6 +21,15 @@ WakeGrant::WakeGrant(WakeHelper *helper, const QString &helperFile, std::functio
     , notices(std::move(notices))
 {
     connect(helper, &WakeHelper::permessoMancante, this, &WakeGrant::offri);
+    connect(helper, &WakeHelper::permessoSuperfluo, this, &WakeGrant::ritira);
+}
+
+void WakeGrant::ritira()
+{
+    if (!offerto || chiesto)
+        return;
+    offerto = false;
+    notices().withdraw(Chiave);
 }
 
 void WakeGrant::offri(const QDateTime &when)

@@ -12,7 +12,9 @@ class WakeHelper;
 // Root alone can give the helper its file capability. When the helper says it lacks it while an
 // alarm is set, one desktop notification per run says that the alarm will not ring through a
 // sleep; its "Consenti" has pkexec run setcap on the helper, after which a new helper takes over.
-// Without pkexec the notification gives the command to run instead.
+// Without pkexec the notification gives the command to run instead. Once no alarm is left the
+// notification would speak of one that is gone: it is taken back, and the next alarm set before
+// any try of "Consenti" brings it again.
 class WakeGrant : public QObject
 {
     Q_OBJECT
@@ -23,6 +25,7 @@ public:
 
 private:
     void offri(const QDateTime &when);
+    void ritira();
     void consenti();
 
     WakeHelper *helper;

@@ -33,6 +33,8 @@ void WakeHelper::wakeAt(const std::optional<QDateTime> &when)
     if (!usable) {
         if (senzaPermesso && when)
             emit permessoMancante(*when);
+        else if (senzaPermesso)
+            emit permessoSuperfluo();
         return;
     }
     if (process)

@@ -29,6 +29,8 @@ public:
 signals:
     // The helper lacks the capability to wake the computer, and an alarm at `when` needs it.
     void permessoMancante(const QDateTime &when);
+    // It still lacks it, but no alarm is set any more.
+    void permessoSuperfluo();
 
 private:
     void start();

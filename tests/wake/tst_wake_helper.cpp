@@ -472,17 +472,22 @@ private slots:
         QTest::addColumn<QString>("actions"); // of the one notice; "-" for no notice
         QTest::addColumn<int>("helpers");     // started in all
         QTest::addColumn<bool>("withdrawn");
+        QTest::addColumn<bool>("emptied"); // every alarm emptied instead of Consenti
 
         QTest::newRow("no capability, an alarm set: one notice with Consenti")
-            << int(WAKE_NOT_PERMITTED) << 1 << false << "consenti/Consenti" << 1 << false;
+            << int(WAKE_NOT_PERMITTED) << 1 << false << "consenti/Consenti" << 1 << false << false;
+        QTest::newRow("no alarm left: the notice goes")
+            << int(WAKE_NOT_PERMITTED) << 1 << false << "consenti/Consenti" << 1 << true << true;
         QTest::newRow("Consenti granted: setcap as root, a new helper holds the time")
-            << int(WAKE_NOT_PERMITTED) << 0 << true << "consenti/Consenti" << 2 << true;
+            << int(WAKE_NOT_PERMITTED) << 0 << true << "consenti/Consenti" << 2 << true << false;
         QTest::newRow("Consenti dismissed: nothing more")
-            << int(WAKE_NOT_PERMITTED) << 126 << false << "consenti/Consenti" << 1 << false;
+            << int(WAKE_NOT_PERMITTED) << 126 << false << "consenti/Consenti" << 1 << false << false;
         QTest::newRow("still no capability after the grant: no second notice")
-            << int(WAKE_NOT_PERMITTED) << 0 << false << "consenti/Consenti" << 2 << true;
-        QTest::newRow("no real-time clock: nothing to grant") << int(WAKE_NO_ALARM_CLOCK) << 0 << false << "-" << 1 << false;
-        QTest::newRow("no pkexec: the command in the body") << int(WAKE_NOT_PERMITTED) << -1 << false << "" << 1 << false;
+            << int(WAKE_NOT_PERMITTED) << 0 << false << "consenti/Consenti" << 2 << true << false;
+        QTest::newRow("no real-time clock: nothing to grant")
+            << int(WAKE_NO_ALARM_CLOCK) << 0 << false << "-" << 1 << false << false;
+        QTest::newRow("no pkexec: the command in the body")
+            << int(WAKE_NOT_PERMITTED) << -1 << false << "" << 1 << false << false;
     }
 
     void grant()
@@ -493,6 +498,7 @@ private slots:
         QFETCH(QString, actions);
         QFETCH(int, helpers);
         QFETCH(bool, withdrawn);
+        QFETCH(bool, emptied);
         if (privateBus.address.isEmpty())
             QVERIFY2(privateBus.start(), "dbus-daemon (package dbus-daemon) is needed");
         Connection server(privateBus.address, QStringLiteral("service"));
@@ -533,7 +539,9 @@ private slots:
         helper.wakeAt(QDateTime(QDate(2024, 1, 16), QTime(7, 30)));
         QTRY_VERIFY_WITH_TIMEOUT(lines(told).size() == 1 && helpersRunning() == 0, 20000);
         QTest::qWait(300);
-        if (!notifications.shown.isEmpty() && !actions.isEmpty())
+        if (emptied)
+            helper.wakeAt(std::nullopt);
+        else if (!notifications.shown.isEmpty() && !actions.isEmpty())
             emit notifications.ActionInvoked(41, QStringLiteral("consenti"));
         QTRY_VERIFY_WITH_TIMEOUT(lines(told).size() == helpers && helpersRunning() == (grants ? 1 : 0), 20000);
         QTest::qWait(300);
@@ -547,7 +555,7 @@ private slots:
                 "Se il computer va in sospensione, la sveglia delle 07.30 non suonerà. «Consenti» chiede una volta la "
                 "password di amministratore."));
             QCOMPARE(lines(dir.filePath(QStringLiteral("args"))),
-                     QStringList({"/usr/sbin/setcap", "cap_wake_alarm+ep", canonical}));
+                     emptied ? QStringList() : QStringList({"/usr/sbin/setcap", "cap_wake_alarm+ep", canonical}));
         } else if (actions.isEmpty()) {
             QVERIFY2(notifications.bodies.value(0).endsWith(" sudo setcap cap_wake_alarm+ep " + canonical),
                      qPrintable(notifications.bodies.value(0)));
