@@ -28,11 +28,11 @@ std::optional<QTime> minutoDelloSlot(const QString &hour, const QString &minute)
 // clocks skip it, two when they go back over it.
 QList<QDateTime> occorrenze(QDate day, QTime time, const QTimeZone &zone)
 {
-    const qint64 comeUtc = QDateTime(day, time, Qt::UTC).toSecsSinceEpoch();
+    const qint64 comeUtc = QDateTime(day, time, QTimeZone::utc()).toSecsSinceEpoch();
     QList<QDateTime> found;
     // The offsets in force a day either side of it cover any change of offset on the day itself.
     for (const qint64 probe : {comeUtc - GiornoSecondi, comeUtc, comeUtc + GiornoSecondi}) {
-        const int offset = zone.offsetFromUtc(QDateTime::fromSecsSinceEpoch(probe, Qt::UTC));
+        const int offset = zone.offsetFromUtc(QDateTime::fromSecsSinceEpoch(probe, QTimeZone::utc()));
         const QDateTime candidate = QDateTime::fromSecsSinceEpoch(comeUtc - offset, zone);
         if (candidate.date() == day && candidate.time() == time && !found.contains(candidate))
             found.append(candidate);

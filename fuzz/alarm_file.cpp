@@ -84,6 +84,13 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     FrmMain = new TFrmMain;
     FrmMain->Timer1->stop();
     FrmMain->TimerElimina->stop();
+    // libFuzzer and the replay both end through exit(): the window and the application go first, as
+    // after a return from main, while Qt's per-thread data still stands.
+    std::atexit([] {
+        delete FrmMain;
+        FrmMain = nullptr;
+        delete qApp;
+    });
     // Qt's font database and other lazy caches start here, not inside the first input.
     LLVMFuzzerTestOneInput(nullptr, 0);
     return 0;

@@ -90,6 +90,9 @@ std::optional<QString> expected(const QString &caption, const QString &language)
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     new QCoreApplication(*argc, *argv);
+    // libFuzzer and the replay both end through exit(): the application goes first, as after a
+    // return from main, while Qt's per-thread data still stands.
+    std::atexit([] { delete QCoreApplication::instance(); });
     installPlatform(new FakePlatform);
     static QTemporaryDir temporary; // removed at exit
     const QString folder = temporary.path();

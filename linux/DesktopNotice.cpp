@@ -146,7 +146,7 @@ void DesktopNotice::close(uint which)
 
 void DesktopNotice::actionInvoked(uint which, const QString &action)
 {
-    for (const Stato &stato : qAsConst(stati)) {
+    for (const Stato &stato : std::as_const(stati)) {
         if (which == 0 || stato.id != which)
             continue;
         if (action != stato.action || !stato.onAction)

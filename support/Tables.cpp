@@ -29,10 +29,11 @@ class Motore
 {
 public:
     Motore()
-        : plugin(QStringLiteral("sqldrivers/qsqlite"))
     {
-        // A plug-in loader keeps its library for good unless told otherwise.
+        // A plug-in loader keeps its library for good unless told otherwise, and from Qt 6.8 on it
+        // decides that when it is given the file: the hints come first.
         plugin.setLoadHints({});
+        plugin.setFileName(QStringLiteral("sqldrivers/qsqlite"));
     }
     ~Motore() { plugin.unload(); }
     Motore(const Motore &) = delete;

@@ -219,7 +219,7 @@ private slots:
         MainWindowFixture f;
         enter(QStringLiteral("07"), QStringLiteral("30"));
         QVERIFY(!FrmMain->sbCanc1->isEnabled());
-        FrmMain->TimerElimina->timeout({});
+        QMetaObject::invokeMethod(FrmMain->TimerElimina, "timeout");
         QVERIFY(FrmMain->sbCanc1->isEnabled());
         QVERIFY(!FrmMain->sbCanc2->isEnabled());
 
@@ -228,7 +228,7 @@ private slots:
         QVERIFY(FrmMain->sbCanc1->isEnabled());
         FrmMain->sbCanc1->click();
         QCOMPARE(FrmMain->ed1sv1->text(), QStringLiteral("*"));
-        FrmMain->TimerElimina->timeout({});
+        QMetaObject::invokeMethod(FrmMain->TimerElimina, "timeout");
         QVERIFY(!FrmMain->sbCanc1->isEnabled());
         QVERIFY(fake().boxes.isEmpty());
     }

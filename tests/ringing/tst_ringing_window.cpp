@@ -5,8 +5,6 @@
 #include "ringing/Suonata.h"
 
 #include <QElapsedTimer>
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScopeGuard>
@@ -15,7 +13,6 @@
 #include <QToolButton>
 #include <QWindow>
 #include <QtGui/private/qguiapplication_p.h>
-#include <qpa/qplatformnativeinterface.h>
 
 #include <optional>
 
@@ -63,10 +60,7 @@ class TestRingingWindow : public QObject
         {
             colpi = 0;
             const QPoint at = FrmSveglia->sbChiudi->geometry().center();
-            for (const auto &[tasto, tipo] : {std::pair(Qt::LeftButton, QEvent::MouseButtonPress),
-                                              std::pair(Qt::NoButton, QEvent::MouseButtonRelease)})
-                QWindowSystemInterface::handleMouseEvent(FrmSveglia->windowHandle(), at, FrmSveglia->mapToGlobal(at),
-                                                         tasto, Qt::LeftButton, tipo);
+            WindowSystem::click(FrmSveglia->windowHandle(), at);
             Suonata::dopo([this] { colpiDopo = colpi; });
             trascorso.start();
             passo();
@@ -424,18 +418,7 @@ private slots:
     void centredFirstThenWhereItWasLeft()
     {
         QFETCH(QPoint, corner);
-        // The offscreen platform's one screen, moved through the platform's own configuration.
-        QPlatformNativeInterface *native = QGuiApplication::platformNativeInterface();
-        const QJsonObject before = reinterpret_cast<QJsonObject (*)(QPlatformNativeInterface *)>(
-            native->nativeResourceForIntegration("configuration"))(native);
-        const auto configure = reinterpret_cast<void (*)(const QJsonObject &, QPlatformNativeInterface *)>(
-            native->nativeResourceForIntegration("setConfiguration"));
-        QJsonObject screen = before[QLatin1String("screens")][0].toObject(), moved = before;
-        screen[QLatin1String("x")] = corner.x();
-        screen[QLatin1String("y")] = corner.y();
-        moved[QLatin1String("screens")] = QJsonArray{screen};
-        configure(moved, native);
-        const auto back = qScopeGuard([&] { configure(before, native); });
+        const auto back = WindowSystem::moveScreen(corner);
         QTRY_COMPARE(QGuiApplication::primaryScreen()->availableGeometry().topLeft(), corner);
 
         RingingFixture f;
