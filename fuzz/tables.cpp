@@ -90,9 +90,6 @@ std::optional<QString> expected(const QString &caption, const QString &language)
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     new QCoreApplication(*argc, *argv);
-    // libFuzzer and the replay both end through exit(): the application goes first, as after a
-    // return from main, while Qt's per-thread data still stands.
-    std::atexit([] { delete QCoreApplication::instance(); });
     installPlatform(new FakePlatform);
     static QTemporaryDir temporary; // removed at exit
     const QString folder = temporary.path();
@@ -132,6 +129,9 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     } catch (const TrilloraError &) {
     }
     allowed = QSet<QString>(ran.cbegin(), ran.cend());
+    // libFuzzer and the replay both end through exit(): the application goes first, as after a
+    // return from main. Registered last, it runs before the static data Qt has made so far goes.
+    std::atexit([] { delete QCoreApplication::instance(); });
     return 0;
 }
 
