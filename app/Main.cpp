@@ -151,7 +151,7 @@ void TFrmMain::AggiornaRisveglio()
     }
     const QDateTime now = platform().localDateTime();
     risveglio.aggiorna(sveglie, now);
-    mancate.aggiorna(sveglie, now, platform().msecsAsleep(),
+    mancate.aggiorna(sveglie, now, platform().msecsSinceBoot(), platform().msecsAsleep(),
                      [this](int i) { ErrorDisplay::durante([this, i] { svuota(i); }); });
 }
 

@@ -5,6 +5,7 @@
 #include "widgets/Click.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/Layout.h"
+#include "widgets/ProgramTimer.h"
 
 #include <QAction>
 #include <QFrame>
@@ -156,16 +157,9 @@ void TFrmMain::buildLayout()
     MainMenu1->addAction(Help);
     addAction(Help);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(400);
     // Precise, so the clock and the trigger do not drift behind the real seconds.
-    Timer1->setTimerType(Qt::PreciseTimer);
-    TimerElimina = new QTimer(this);
-    TimerElimina->setObjectName(QStringLiteral("TimerElimina"));
-    TimerElimina->setInterval(5000);
-    // Precise as well: a coarse timer is allowed to be a quarter of a second off at this interval.
-    TimerElimina->setTimerType(Qt::PreciseTimer);
+    Timer1 = new ProgramTimer(this, "Timer1", 400);
+    TimerElimina = new ProgramTimer(this, "TimerElimina", 5000);
 
     ErrorDisplay::collega(Timer1, &QTimer::timeout, this, &TFrmMain::Timer1Timer);
     ErrorDisplay::collega(TimerElimina, &QTimer::timeout, this, &TFrmMain::TimerEliminaTimer);

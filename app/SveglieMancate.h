@@ -12,19 +12,20 @@
 class SveglieMancate
 {
 public:
-    // `sveglie` as read at `now`, the computer having been asleep for `addormentatoMs` in all since
-    // it started; `elimina(i)` empties slot i, for the notice's "Elimina".
-    void aggiorna(const QList<Sveglie::TestiSlot> &sveglie, const QDateTime &now, qint64 addormentatoMs,
-                  const std::function<void(int)> &elimina);
+    // `sveglie` as read at `now`, `daAvvioMs` after the computer started, of which it spent
+    // `addormentatoMs` asleep; `elimina(i)` empties slot i, for the notice's "Elimina".
+    void aggiorna(const QList<Sveglie::TestiSlot> &sveglie, const QDateTime &now, qint64 daAvvioMs,
+                  qint64 addormentatoMs, const std::function<void(int)> &elimina);
     // Every slot empty, and the clock not read: no notice stands, and the next look starts afresh.
     void aRiposo();
 
 private:
     void ritira(int slot);
 
-    // The last look at the clock, also as milliseconds since the epoch.
+    // The last look at the clock, also as the milliseconds its face showed; and the boot clocks then.
     QDateTime prima;
     qint64 primaMs = 0;
+    qint64 daAvvioPrima = 0;
     qint64 addormentatoPrima = 0;
     // For each slot, the texts it was told for; empty where nothing was told.
     QList<Sveglie::TestiSlot> dette = QList<Sveglie::TestiSlot>(5);

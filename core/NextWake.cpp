@@ -75,14 +75,20 @@ std::optional<QDateTime> prossimoRisveglio(const QList<TestiSlot> &sveglie, cons
 
 bool saltata(const TestiSlot &slot, const QDateTime &prima, const QDateTime &ora)
 {
+    // The clock's faces, as if in one zone without changes of offset.
+    const QDateTime da(prima.date(), prima.time(), QTimeZone::utc());
+    const QDateTime a(ora.date(), ora.time(), QTimeZone::utc());
     // A gap of a minute or less holds no whole minute; most ticks end here.
-    if (ora <= prima.addSecs(60))
+    if (a <= da.addSecs(60))
         return false;
     const std::optional<QTime> time = minutoDelloSlot(slot.first, slot.second);
     if (!time)
         return false;
-    const std::optional<QDateTime> inizio = prossimo(*time, prima, prima.timeZone());
-    return inizio && inizio->addSecs(60) <= ora;
+    // The slot's first minute after the earlier look; the tick fires it until its end.
+    QDateTime inizio(da.date(), *time, QTimeZone::utc());
+    if (inizio <= da)
+        inizio = inizio.addDays(1);
+    return inizio.addSecs(60) <= a;
 }
 
 } // namespace Sveglie

@@ -20,7 +20,9 @@ using TestiSlot = std::pair<QString, QString>;
 std::optional<QDateTime> prossimoRisveglio(const QList<TestiSlot> &sveglie, const QDateTime &now);
 
 // Whether the clock passed the whole minute of the slot's alarm between two looks at it, `prima`
-// and `ora`, so that no tick can have fired it: the computer slept, or the clock was set forward.
+// and `ora`, so that no tick can have fired it: the computer slept, the clock was set forward, or
+// the program stood still. The local times are compared as the clock showed them, each in its own
+// zone: a change of time zone that skips the minute counts as a clock set forward.
 bool saltata(const TestiSlot &slot, const QDateTime &prima, const QDateTime &ora);
 
 } // namespace Sveglie

@@ -43,14 +43,16 @@ Avviso avvisoSveglia(const QString &summary, bool conSuono)
     return avviso;
 }
 
-DesktopNotice::DesktopNotice(const QDBusConnection &bus, QObject *parent)
+DesktopNotice::DesktopNotice(const QDBusConnection &bus, const QString &icon, QObject *parent)
     : QObject(parent)
     , bus(bus)
+    , icon(icon)
 {
     // Without the service's name: with it, QtDBus would ask the bus for the name's owner and wait
-    // for the answer. The notifications' numbers tell which signals are this program's.
-    for (const auto &[signal, slot] : {std::pair {"ActionInvoked", SLOT(actionInvoked(uint, QString))},
-                                       std::pair {"NotificationClosed", SLOT(notificationClosed(uint, uint))}})
+    // for the answer. The sender and the notification's number tell which signals are this program's.
+    for (const auto &[signal, slot] :
+         {std::pair {"ActionInvoked", SLOT(actionInvoked(uint, QString, QDBusMessage))},
+          std::pair {"NotificationClosed", SLOT(notificationClosed(uint, uint, QDBusMessage))}})
         this->bus.connect(QString(), Path, Interface, QLatin1String(signal), this, slot);
 }
 
@@ -70,7 +72,7 @@ void DesktopNotice::show(const QString &key, const Avviso &avviso, std::function
     const QStringList actions =
         avviso.action.isEmpty() ? QStringList() : QStringList {stato.action, avviso.action};
     QDBusMessage notify = chiamata(QStringLiteral("Notify"));
-    notify << Config::ApplicationTitle << stato.id << QStringLiteral("trillora") << avviso.summary << avviso.body
+    notify << Config::ApplicationTitle << stato.id << icon << avviso.summary << avviso.body
            << actions << hints << 0;
     stato.risposta = bus.asyncCall(notify);
     stato.rispostaDi = request;
@@ -79,19 +81,21 @@ void DesktopNotice::show(const QString &key, const Avviso &avviso, std::function
         call->deleteLater();
         const QDBusPendingReply<uint> reply = *call;
         if (reply.isValid())
-            shown(key, reply.value(), request);
+            shown(key, reply.value(), reply.reply().service(), request);
     });
 }
 
-void DesktopNotice::shown(const QString &key, uint newId, quint64 request)
+void DesktopNotice::shown(const QString &key, uint newId, const QString &servizio, quint64 request)
 {
     Stato &stato = stati[key];
     if (request == stato.rispostaDi)
         stato.risposta.reset();
-    if (request == stato.requests)
+    if (request == stato.requests) {
         stato.id = newId;
-    else if (newId != stato.id)
+        stato.servizio = servizio;
+    } else if (newId != stato.id) {
         close(newId); // withdrawn or replaced while the service was still answering
+    }
 }
 
 void DesktopNotice::withdraw(const QString &key)
@@ -144,10 +148,10 @@ void DesktopNotice::close(uint which)
     bus.asyncCall(message);
 }
 
-void DesktopNotice::actionInvoked(uint which, const QString &action)
+void DesktopNotice::actionInvoked(uint which, const QString &action, const QDBusMessage &message)
 {
     for (const Stato &stato : std::as_const(stati)) {
-        if (which == 0 || stato.id != which)
+        if (which == 0 || stato.id != which || stato.servizio != message.service())
             continue;
         if (action != stato.action || !stato.onAction)
             return;
@@ -158,10 +162,10 @@ void DesktopNotice::actionInvoked(uint which, const QString &action)
     }
 }
 
-void DesktopNotice::notificationClosed(uint which, uint)
+void DesktopNotice::notificationClosed(uint which, uint, const QDBusMessage &message)
 {
     for (Stato &stato : stati) {
-        if (which != 0 && stato.id == which) {
+        if (which != 0 && stato.id == which && stato.servizio == message.service()) {
             stato.id = 0;
             stato.onAction = nullptr;
         }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QHash>
 #include <QObject>
@@ -29,11 +30,15 @@ inline const QString ChiaveSveglia = QStringLiteral("sveglia");
 // The program's notifications, each under a key of the caller's ("sveglia", "permesso",
 // "mancata-1"): a new one replaces the last of its key. Every call is asynchronous, so a slow or hung
 // service never holds up the program; without a service, or without a bus, the calls come to nothing.
+// Any client on the bus may send the service's signals: a notice heeds only those of the connection
+// that answered its Notify.
 class DesktopNotice : public QObject
 {
     Q_OBJECT
 public:
-    explicit DesktopNotice(const QDBusConnection &bus, QObject *parent = nullptr);
+    // `icon`: the program's icon, a name in the icon theme or a file's absolute path.
+    explicit DesktopNotice(const QDBusConnection &bus, const QString &icon = QStringLiteral("trillora"),
+                           QObject *parent = nullptr);
 
     // Shows `avviso` under `key`; `onAction` runs when its action is chosen.
     void show(const QString &key, const Avviso &avviso, std::function<void()> onAction = {});
@@ -46,14 +51,16 @@ public:
     void withdrawAllNow(int msecs);
 
 private slots:
-    void actionInvoked(uint id, const QString &action);
-    void notificationClosed(uint id, uint reason);
+    void actionInvoked(uint id, const QString &action, const QDBusMessage &message);
+    void notificationClosed(uint id, uint reason, const QDBusMessage &message);
 
 private:
     struct Stato
     {
         // The service's number for the notification on screen; 0 while there is none.
         uint id = 0;
+        // The unique name of the connection that gave that number.
+        QString servizio;
         // Counts the show and withdraw calls, so that an answer to an older one changes nothing.
         quint64 requests = 0;
         QString action;
@@ -63,9 +70,10 @@ private:
         quint64 rispostaDi = 0;
     };
 
-    void shown(const QString &key, uint newId, quint64 request);
+    void shown(const QString &key, uint newId, const QString &servizio, quint64 request);
     void close(uint which);
 
     QDBusConnection bus;
+    QString icon;
     QHash<QString, Stato> stati;
 };

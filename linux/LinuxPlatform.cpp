@@ -10,6 +10,7 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QIcon>
 #include <QThread>
 
 namespace {
@@ -27,12 +28,22 @@ QString chiaveMancata(int slot)
     return QStringLiteral("mancata-%1").arg(slot);
 }
 
+// The icon theme has the program's icon once it is installed; run from the build or an unpacked
+// archive, the file beside the program stands in, or the desktop would show its placeholder.
+QString iconaAvvisi(const QString &folder)
+{
+    const QString nome = QStringLiteral("trillora");
+    const QString file = folder + QStringLiteral("/trillora.png");
+    return QIcon::hasThemeIcon(nome) || !QFileInfo::exists(file) ? nome : file;
+}
+
 } // namespace
 
 LinuxPlatform::LinuxPlatform(const QByteArray &identitaModuli, const QString &moduleFolder)
     : programma(ProgramFile::realPath())
-    , suono(moduleFolder.isEmpty() ? cartella(programma) : moduleFolder, identitaModuli)
-    , rete(moduleFolder.isEmpty() ? cartella(programma) : moduleFolder, identitaModuli)
+    , cartellaFile(moduleFolder.isEmpty() ? cartella(programma) : moduleFolder)
+    , suono(cartellaFile, identitaModuli)
+    , rete(cartellaFile, identitaModuli)
 {
 }
 
@@ -83,6 +94,11 @@ qint64 LinuxPlatform::msecsAsleep()
     return LocalClock::msecsAsleep();
 }
 
+qint64 LinuxPlatform::msecsSinceBoot()
+{
+    return LocalClock::msecsSinceBoot();
+}
+
 // Tones go through the desktop's sound service, as on the NT family.
 int LinuxPlatform::platformId()
 {
@@ -114,9 +130,9 @@ void LinuxPlatform::portOut(std::uint16_t port, std::uint8_t value)
     ports.write(port, value);
 }
 
-std::optional<bool> LinuxPlatform::windowManagerActive(const QWindow *window)
+QWindow *LinuxPlatform::userWindow()
 {
-    return finestre.holdsActive(window);
+    return finestre.userWindow();
 }
 
 QString LinuxPlatform::siteHost()
@@ -170,6 +186,6 @@ void LinuxPlatform::wakeAt(const std::optional<QDateTime> &when)
 DesktopNotice &LinuxPlatform::notices()
 {
     if (!notice)
-        notice = std::make_unique<DesktopNotice>(QDBusConnection::sessionBus());
+        notice = std::make_unique<DesktopNotice>(QDBusConnection::sessionBus(), iconaAvvisi(cartellaFile));
     return *notice;
 }

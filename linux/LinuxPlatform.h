@@ -22,7 +22,8 @@ class LinuxPlatform : public Platform
 {
 public:
     // `identitaModuli`: the program's build identity, which a module must carry to be loaded (none:
-    // no module is). `moduleFolder`: where the modules are; empty means the executable's own folder.
+    // no module is). `moduleFolder`: where the modules and the program's other files are; empty
+    // means the executable's own folder.
     explicit LinuxPlatform(const QByteArray &identitaModuli = {}, const QString &moduleFolder = {});
     ~LinuxPlatform() override;
 
@@ -34,13 +35,14 @@ public:
     QTime localTime() override;
     QDateTime localDateTime() override;
     qint64 msecsAsleep() override;
+    qint64 msecsSinceBoot() override;
     int platformId() override;
     void systemTone(int frequency, int msecs) override;
     void messageSound(unsigned type) override;
     QString soundFault() override;
     void sleepMs(int msecs) override;
     void portOut(std::uint16_t port, std::uint8_t value) override;
-    std::optional<bool> windowManagerActive(const QWindow *window) override;
+    QWindow *userWindow() override;
     QString siteHost() override;
     Browser *createBrowser(QWidget *parent) override;
     void showAlarmNotice(const QString &summary, bool withSound, std::function<void()> onClose) override;
@@ -55,6 +57,8 @@ private:
     // Taken at start: an update that replaces the file while the program runs leaves
     // /proc/self/exe naming a deleted file, and the alarms must still be saved beside the new one.
     const QString programma;
+    // Where the modules and the notices' icon are.
+    const QString cartellaFile;
     LocalClock ora;
     SoundClient suono;
     NetworkClient rete;

@@ -26,6 +26,14 @@ QTime LocalClock::daSecondi(qint64 secsSinceEpoch)
     return QDateTime::fromSecsSinceEpoch(secsSinceEpoch).time();
 }
 
+qint64 LocalClock::msecsSinceBoot()
+{
+    timespec boot {};
+    if (clock_gettime(CLOCK_BOOTTIME, &boot) != 0)
+        return 0;
+    return qint64(boot.tv_sec) * 1000 + boot.tv_nsec / 1000000;
+}
+
 qint64 LocalClock::msecsAsleep()
 {
     timespec boot {};

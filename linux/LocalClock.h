@@ -23,6 +23,9 @@ public:
     // The time spent suspended since the computer started: CLOCK_BOOTTIME counts it and
     // CLOCK_MONOTONIC does not, and neither moves when the wall clock is set.
     static qint64 msecsAsleep();
+    // The time since the computer started, sleep included (CLOCK_BOOTTIME): the time that really
+    // passed, whatever the wall clock says.
+    static qint64 msecsSinceBoot();
 
 private:
     Conversione converti;

@@ -5,11 +5,21 @@
 #include "linux/WakeHelper.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace {
 
 const QString Chiave = QStringLiteral("permesso");
+
+// A word as a POSIX shell reads it back: in single quotes unless it holds nothing a shell would read.
+QString perLaShell(const QString &parola)
+{
+    static const QRegularExpression sicura(QStringLiteral("^[A-Za-z0-9_@%+=:,./-]+$"));
+    if (sicura.match(parola).hasMatch())
+        return parola;
+    return QLatin1Char('\'') + QString(parola).replace(QLatin1Char('\''), QStringLiteral("'\\''")) + QLatin1Char('\'');
+}
 
 } // namespace
 
@@ -26,17 +36,17 @@ WakeGrant::WakeGrant(WakeHelper *helper, const QString &helperFile, std::functio
 
 void WakeGrant::ritira()
 {
-    if (!offerto || chiesto)
+    if (stato != Stato::Offerto)
         return;
-    offerto = false;
+    stato = Stato::Muto;
     notices().withdraw(Chiave);
 }
 
 void WakeGrant::offri(const QDateTime &when)
 {
-    if (offerto)
+    if (stato != Stato::Muto)
         return;
-    offerto = true;
+    stato = Stato::Offerto;
     // The capability goes to the file itself, never to a link that could be pointed elsewhere.
     file = QFileInfo(helperFile).canonicalFilePath();
     if (file.isEmpty())
@@ -48,7 +58,7 @@ void WakeGrant::offri(const QDateTime &when)
     avviso.body = QStringLiteral("Se il computer va in sospensione, la sveglia delle %1 non suonerà. ")
                       .arg(when.toString(QStringLiteral("HH.mm")));
     if (pkexec.isEmpty() || setcap.isEmpty()) {
-        avviso.body += QStringLiteral("Per consentirlo: sudo setcap cap_wake_alarm+ep ") + file;
+        avviso.body += QStringLiteral("Per consentirlo: sudo setcap cap_wake_alarm+ep ") + perLaShell(file);
         notices().show(Chiave, avviso);
         return;
     }
@@ -62,9 +72,9 @@ void WakeGrant::offri(const QDateTime &when)
 // offer, there is nothing more to do and nothing to say.
 void WakeGrant::consenti()
 {
-    if (chiesto)
+    if (stato != Stato::Offerto)
         return;
-    chiesto = true;
+    stato = Stato::Chiesto;
     auto *concessione = new QProcess(this);
     concessione->setProgram(pkexec);
     concessione->setArguments({setcap, QStringLiteral("cap_wake_alarm+ep"), file});

@@ -28,12 +28,19 @@ private:
     void ritira();
     void consenti();
 
+    enum class Stato {
+        // Nothing shown: not needed yet, or no alarm left to speak of.
+        Muto,
+        Offerto,
+        // "Consenti" was chosen: the one try of the run, whatever came of it.
+        Chiesto,
+    };
+
     WakeHelper *helper;
     QString helperFile;
     std::function<DesktopNotice &()> notices;
-    bool offerto = false;
+    Stato stato = Stato::Muto;
     QString pkexec;
     QString setcap;
     QString file;
-    bool chiesto = false;
 };

@@ -1,4 +1,4 @@
-// What the X11 window manager says of the program's windows, where it says anything.
+// Which of the program's windows the user works in, by the X11 window manager's record where it keeps one.
 #include "linux/WindowManager.h"
 
 #include <QGuiApplication>
@@ -16,23 +16,23 @@ using Risposta = std::unique_ptr<Reply, decltype(&std::free)>;
 
 } // namespace
 
-std::optional<bool> WindowManager::holdsActive(const QWindow *window)
+std::optional<std::uint32_t> WindowManager::recordedActive()
 {
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !window || !window->handle())
+    if (!x11)
         return std::nullopt;
     xcb_connection_t *connessione = x11->connection();
-    if (!atomoChiesto) {
-        atomoChiesto = true;
+    // Made if no client has named it yet, so that a window manager started after the program, which
+    // then sets it, is heard from.
+    if (atomoAttiva == XCB_ATOM_NONE) {
         const char nome[] = "_NET_ACTIVE_WINDOW";
         const Risposta<xcb_intern_atom_reply_t> atomo(
-            xcb_intern_atom_reply(connessione, xcb_intern_atom(connessione, 1, sizeof nome - 1, nome), nullptr),
+            xcb_intern_atom_reply(connessione, xcb_intern_atom(connessione, 0, sizeof nome - 1, nome), nullptr),
             &std::free);
-        if (atomo)
-            atomoAttiva = atomo->atom;
+        if (!atomo)
+            return std::nullopt;
+        atomoAttiva = atomo->atom;
     }
-    if (atomoAttiva == XCB_ATOM_NONE)
-        return std::nullopt;
     const xcb_window_t radice = xcb_setup_roots_iterator(xcb_get_setup(connessione)).data->root;
     const Risposta<xcb_get_property_reply_t> valore(
         xcb_get_property_reply(connessione,
@@ -40,6 +40,18 @@ std::optional<bool> WindowManager::holdsActive(const QWindow *window)
         &std::free);
     if (!valore || valore->type != XCB_ATOM_WINDOW || xcb_get_property_value_length(valore.get()) < 4)
         return std::nullopt;
-    const xcb_window_t attiva = *static_cast<const xcb_window_t *>(xcb_get_property_value(valore.get()));
-    return attiva == window->winId();
+    return *static_cast<const xcb_window_t *>(xcb_get_property_value(valore.get()));
+}
+
+QWindow *WindowManager::userWindow()
+{
+    const std::optional<std::uint32_t> attiva = recordedActive();
+    if (!attiva)
+        return QGuiApplication::focusWindow();
+    for (QWindow *window : QGuiApplication::topLevelWindows()) {
+        // Only windows the X server knows: asking another for its id would make it.
+        if (window->handle() && window->winId() == *attiva)
+            return window;
+    }
+    return nullptr;
 }

@@ -1,4 +1,4 @@
-// What the X11 window manager says of the program's windows, where it says anything.
+// Which of the program's windows the user works in, by the X11 window manager's record where it keeps one.
 #pragma once
 
 #include <cstdint>
@@ -11,11 +11,14 @@ class QWindow;
 class WindowManager
 {
 public:
-    // Whether _NET_ACTIVE_WINDOW names `window`; none off X11, or where the window manager keeps no
-    // such record. One round trip to the X server.
-    std::optional<bool> holdsActive(const QWindow *window);
+    // The program's window that _NET_ACTIVE_WINDOW names, or null when it names another program's;
+    // Qt's focus window off X11, or where no window manager keeps the record. One round trip to
+    // the X server.
+    QWindow *userWindow();
 
 private:
+    // The X id that _NET_ACTIVE_WINDOW names (0 for none); nothing where there is no such record.
+    std::optional<std::uint32_t> recordedActive();
+
     std::uint32_t atomoAttiva = 0;
-    bool atomoChiesto = false;
 };

@@ -58,6 +58,9 @@ public:
     // How long the computer has been suspended since it started, in milliseconds: it grows across a
     // sleep, and not when the clock is set.
     virtual qint64 msecsAsleep() = 0;
+    // How long since the computer started, sleep included: the time that really passed, whatever
+    // the clock says.
+    virtual qint64 msecsSinceBoot() = 0;
     // 1 for the old consumer family, 2 for the NT family, anything else otherwise.
     virtual int platformId() = 0;
 
@@ -75,9 +78,11 @@ public:
     virtual void sleepMs(int msecs) = 0;
     virtual void portOut(std::uint16_t port, std::uint8_t value) = 0;
 
-    // Whether the window manager holds `window` as its active window, where it keeps a record of
-    // that (X11's _NET_ACTIVE_WINDOW); none where it does not say.
-    virtual std::optional<bool> windowManagerActive(const QWindow *window) = 0;
+    // The program's window that the user works in, or null when that is another program's: the
+    // one answer to "does the program hold the focus?". Under X11 the window manager's own record
+    // (_NET_ACTIVE_WINDOW) where it keeps one, since a window manager may keep a window behind
+    // another program's and still let Qt take it for active; elsewhere Qt's focus window.
+    virtual QWindow *userWindow() = 0;
 
     // Host (and optional port) of the maker's web site.
     virtual QString siteHost() = 0;

@@ -2,17 +2,16 @@
 #include "ringing/SeenWatch.h"
 
 #include "platform/Platform.h"
-#include "ringing/Suonata.h"
 #include "widgets/ErrorDisplay.h"
 
-#include <QGuiApplication>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
-// How long the window may go without the window system's focus before the desktop is told.
+// How long the window may go unseen before the desktop is told.
 constexpr int AttesaFuocoMs = 1000;
 
 } // namespace
@@ -23,48 +22,60 @@ SeenWatch::SeenWatch(QWidget *window, std::function<void()> chiudi)
     , chiudi(std::move(chiudi))
     , attesaFuoco(new QTimer(this))
 {
+    // The verdict comes one second after the showing, also while a pattern plays: a plain QTimer,
+    // which a pattern does not hold.
     attesaFuoco->setSingleShot(true);
-    // The verdict comes one second after the showing, also while a pattern plays.
-    Suonata::lasciaCorrere(attesaFuoco);
     ErrorDisplay::collega(attesaFuoco, &QTimer::timeout, this, &SeenWatch::controlla);
+}
+
+bool SeenWatch::vista() const
+{
+    return platform().userWindow() == finestra->windowHandle();
 }
 
 void SeenWatch::mostrata(const QString &orarioSveglia, bool muta)
 {
-    fuocoRicevuto = QGuiApplication::focusWindow() == finestra->windowHandle();
     orario = orarioSveglia;
     mostrataDa.start();
-    rinviata = false;
-    attesaFuoco->start(AttesaFuocoMs);
-    if (muta)
+    if (muta) {
+        attesaFuoco->stop();
         avvisa(true);
+    } else if (vista()) {
+        attesaFuoco->stop();
+        stato = Stato::Vista;
+    } else {
+        stato = Stato::InAttesa;
+        attesaFuoco->start(AttesaFuocoMs);
+    }
 }
 
-void SeenWatch::fuocoAvuto()
+void SeenWatch::fuocoCambiato()
 {
-    fuocoRicevuto = true;
+    if ((stato == Stato::InAttesa || stato == Stato::Rinviata) && vista()) {
+        attesaFuoco->stop();
+        stato = Stato::Vista;
+    }
 }
 
 void SeenWatch::nascosta()
 {
     attesaFuoco->stop();
-    if (avvisoInviato) {
-        avvisoInviato = false;
+    if (std::exchange(stato, Stato::Nascosta) == Stato::Avvisata)
         platform().withdrawAlarmNotice();
-    }
 }
 
 void SeenWatch::controlla()
 {
-    if (!finestra->isVisible() || avvisoInviato)
+    if (!finestra->isVisible() || (stato != Stato::InAttesa && stato != Stato::Rinviata))
         return;
-    // Qt's focus may be a window that a window manager keeps behind another program's.
-    if (platform().windowManagerActive(finestra->windowHandle()).value_or(fuocoRicevuto))
+    if (vista()) {
+        stato = Stato::Vista;
         return;
+    }
     // Whatever held the event loop, a focus given meanwhile may still wait in the queue when this
     // comes due: the loop runs freely for a moment before the verdict.
-    if (!rinviata && mostrataDa.elapsed() > AttesaFuocoMs + 100) {
-        rinviata = true;
+    if (stato == Stato::InAttesa && mostrataDa.elapsed() > AttesaFuocoMs + 100) {
+        stato = Stato::Rinviata;
         attesaFuoco->start(100);
         return;
     }
@@ -73,7 +84,7 @@ void SeenWatch::controlla()
 
 void SeenWatch::avvisa(bool conSuono)
 {
-    avvisoInviato = true;
+    stato = Stato::Avvisata;
     platform().showAlarmNotice(QStringLiteral("Sveglia delle ") + orario, conSuono,
                                [guardia = QPointer<SeenWatch>(this)] {
                                    if (guardia && guardia->finestra->isVisible())

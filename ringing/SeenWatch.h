@@ -10,11 +10,11 @@ class QTimer;
 class QWidget;
 
 // Another program in full screen, an overview or the lock screen may leave the ringing window up
-// but unseen. The window counts as seen once the window system has given it the focus since its
-// showing, or, under X11, when the window manager's own record names it active; when it is not
-// seen within a second, one desktop notification names the alarm, and its "Chiudi" closes the
-// window. An alarm that cannot sound (the bell standing in, silent on many desktops) is notified
-// at once, the desktop sounding it. The notification goes when the window hides.
+// but unseen. The window counts as seen once the platform has named it as the window the user works
+// in since its showing (Platform::userWindow); when it is not seen within a second, one desktop
+// notification names the alarm, and its "Chiudi" closes the window. An alarm that cannot sound (the
+// bell standing in, silent on many desktops) is notified at once, the desktop sounding it. The
+// notification goes when the window hides.
 class SeenWatch : public QObject
 {
     Q_OBJECT
@@ -25,24 +25,31 @@ public:
 
     // The window was shown for the alarm of `orario` ("07.30"); `muta`: the program cannot sound it.
     void mostrata(const QString &orario, bool muta);
-    // The window system gave the window the focus.
-    void fuocoAvuto();
+    // The focus moved: the window may be seen now.
+    void fuocoCambiato();
     // The window was hidden.
     void nascosta();
 
 private:
+    enum class Stato {
+        Nascosta,
+        // Shown, not seen yet: the verdict comes a second after the showing.
+        InAttesa,
+        // The verdict came late (the event loop was held): once more, after a moment of free running.
+        Rinviata,
+        Vista,
+        Avvisata,
+    };
+
+    bool vista() const;
     void controlla();
     void avvisa(bool conSuono);
 
     QWidget *finestra;
     std::function<void()> chiudi;
-    // Since its last showing the window system has given the window the focus.
-    bool fuocoRicevuto = false;
+    Stato stato = Stato::Nascosta;
     // The alarm's minute, read from the clock when the window was shown.
     QString orario;
-    // One second after the showing: without the focus by then, the desktop is told.
     QTimer *attesaFuoco;
     QElapsedTimer mostrataDa;
-    bool rinviata = false;
-    bool avvisoInviato = false;
 };

@@ -1,7 +1,8 @@
-// The playing of a tone pattern on the sound's thread, and the timers the UI thread holds meanwhile.
+// The playing of a tone pattern on the sound's thread, and what the UI thread holds meanwhile.
 #include "ringing/Suonata.h"
 
 #include "widgets/ErrorDisplay.h"
+#include "widgets/ProgramTimer.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -14,11 +15,11 @@
 #include <QTimerEvent>
 #include <QVariant>
 #include <exception>
+#include <memory>
 #include <utility>
+#include <vector>
 
 namespace {
-
-constexpr char LasciaCorrere[] = "trillora_lasciaCorrere";
 
 // The one tick that a held timer gets after the pattern.
 class ColpoInRitardo : public QTimerEvent
@@ -100,10 +101,28 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() != QEvent::Timer)
-            return false;
-        auto *timer = qobject_cast<QTimer *>(watched);
-        if (!timer || timer->property(LasciaCorrere).toBool())
+        if (event->type() == QEvent::Timer)
+            return tieniTimer(qobject_cast<ProgramTimer *>(watched), event);
+        // The pattern's own loop leaves the input in the window system's queue; a loop run inside
+        // it (a box's) would take it: it waits, in its order, as if it had stayed there.
+        if (suonando > 0 && watched->isWindowType() && (event->isInputEvent() || event->type() == QEvent::Close)) {
+            inputRinviato.emplace_back(watched, std::unique_ptr<QEvent>(event->clone()));
+            return true;
+        }
+        return false;
+    }
+
+private:
+    struct Trattenuto
+    {
+        QPointer<QTimer> timer;
+        int id = 0;
+        bool operator==(const Trattenuto &other) const { return timer == other.timer && id == other.id; }
+    };
+
+    bool tieniTimer(ProgramTimer *timer, QEvent *event)
+    {
+        if (!timer)
             return false;
         const Trattenuto colpo {timer, static_cast<QTimerEvent *>(event)->timerId()};
         const bool tardivo = dynamic_cast<ColpoInRitardo *>(event) != nullptr;
@@ -116,14 +135,6 @@ protected:
         // Its late tick is on its way and stands for this one too.
         return !tardivo && ritardati.contains(colpo);
     }
-
-private:
-    struct Trattenuto
-    {
-        QPointer<QTimer> timer;
-        int id = 0;
-        bool operator==(const Trattenuto &other) const { return timer == other.timer && id == other.id; }
-    };
 
     void trattieni(const Trattenuto &colpo)
     {
@@ -146,6 +157,10 @@ private:
             return;
         ritardati.removeIf([](const Trattenuto &t) { return !t.timer; });
         ritardati += trattenuti;
+        for (auto &[finestra, evento] : std::exchange(inputRinviato, {})) {
+            if (finestra)
+                QCoreApplication::postEvent(finestra, evento.release());
+        }
         QMetaObject::invokeMethod(
             this,
             [this, tardivi = std::exchange(trattenuti, {}), attese = std::exchange(azioni, {})] {
@@ -173,6 +188,8 @@ private:
     // The timers whose late tick is coming.
     QList<Trattenuto> ritardati;
     QList<std::function<void()>> azioni;
+    // Input that a loop inside the pattern's own took, for its window.
+    std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> inputRinviato;
 };
 
 // Made with the first pattern; none before it.
@@ -208,11 +225,6 @@ void dopo(std::function<void()> azione)
         regia->dopo(std::move(azione));
     else
         ErrorDisplay::durante(azione);
-}
-
-void lasciaCorrere(QTimer *timer)
-{
-    timer->setProperty(LasciaCorrere, true);
 }
 
 } // namespace Suonata

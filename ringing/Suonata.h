@@ -4,16 +4,15 @@
 
 #include <functional>
 
-class QTimer;
-
 // While a pattern plays, the UI thread waits for it in an event loop of its own. That loop answers
 // the window system (its pings, exposes and focus changes) and handles posted events, so no desktop
-// takes the window for dead. It leaves the user's input queued, the close box included, and holds
-// the program's timers: a QTimer whose tick comes due meanwhile gets one late tick after the
+// takes the window for dead. It leaves the user's input queued, the close box included (and input
+// that a loop run meanwhile would take, a box's, waits all the same), and holds the program's own
+// timers (widgets/ProgramTimer.h): one whose tick comes due meanwhile gets one late tick after the
 // pattern, which stands for all it missed, as the timers of a busy thread do; the input comes first.
 // So the window does nothing else while it sounds, the clock stands still, and a count such as the
-// 50 s close goes on.
-// QTimer::singleShot with a delay is no QTimer and is not held: the program times nothing that way.
+// 50 s close goes on. Every other timer runs: Qt's own (its X11 connection notices a focus gone
+// through one), the network's time-outs, the seen check.
 namespace Suonata {
 
 // Plays `pattern` to its end on the sound's thread, and returns then. The pattern touches no widget
@@ -27,8 +26,5 @@ bool inCorso();
 // Runs `azione` on the UI thread after the pattern that is playing, as input made meanwhile is
 // handled; at once when none is playing. A failure inside it goes to the general error box.
 void dopo(std::function<void()> azione);
-
-// `timer` is not held while a pattern plays: for what must happen meanwhile.
-void lasciaCorrere(QTimer *timer);
 
 } // namespace Suonata

@@ -10,6 +10,7 @@
 #include "widgets/Click.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/Layout.h"
+#include "widgets/ProgramTimer.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -39,16 +40,6 @@ QLabel *scritta(QWidget *parent, const char *name, QPoint where, const QString &
     label->setAutoFillBackground(false);
     label->move(where);
     return label;
-}
-
-QTimer *timer(QObject *parent, const char *name, int interval)
-{
-    auto *t = new QTimer(parent);
-    t->setObjectName(QLatin1String(name));
-    t->setInterval(interval);
-    // The 50 s close would otherwise be allowed to drift by seconds.
-    t->setTimerType(Qt::PreciseTimer);
-    return t;
 }
 
 // Switching on a running timer must not restart its count.
@@ -106,9 +97,10 @@ void TFrmSveglia::buildLayout()
     testo.setColor(QPalette::ButtonText, Qt::red);
     sbChiudi->setPalette(testo);
 
-    TimerClose = timer(this, "TimerClose", 50000);
-    TimerSpeaker = timer(this, "TimerSpeaker", 100);
-    TimerCasse = timer(this, "TimerCasse", 50);
+    // Precise: the 50 s close would otherwise be allowed to drift by seconds.
+    TimerClose = new ProgramTimer(this, "TimerClose", 50000);
+    TimerSpeaker = new ProgramTimer(this, "TimerSpeaker", 100);
+    TimerCasse = new ProgramTimer(this, "TimerCasse", 50);
 
     // A click on the bare red surface; those on the labels never reach the window (see eventFilter).
     ErrorDisplay::collega(new ClickWatcher(this), &ClickWatcher::clic, this, &TFrmSveglia::FormClick);
@@ -160,18 +152,21 @@ void TFrmSveglia::diventaAttiva()
     ErrorDisplay::durante([this] { FormActivate(); });
 }
 
-// The window system's focus, seen from inside the program. Going to another program changes
+// The focus moved, as the platform tells where the user works. Going to another program changes
 // nothing: the program's active window is still this one when the focus comes back. A message box
 // is a passing question, not a window of the program's own. Reports the window system makes late,
 // after a hide and a new showing, speak of the window's last showing: only once this showing has
 // had the focus can the focus leave it for another window of the program.
-void TFrmSveglia::fuocoCambiato(QWindow *fuoco)
+void TFrmSveglia::fuocoCambiato()
 {
-    if (!fuoco || !isVisible())
+    if (!isVisible())
+        return;
+    vista->fuocoCambiato();
+    QWindow *fuoco = platform().userWindow();
+    if (!fuoco)
         return;
     if (fuoco == windowHandle()) {
         fuocoDopoMostrata = true;
-        vista->fuocoAvuto();
         diventaAttiva();
     } else if (fuocoDopoMostrata && !qobject_cast<QMessageBox *>(QApplication::activeWindow())) {
         attiva = false;
@@ -218,7 +213,7 @@ void TFrmSveglia::FormClose()
     // Wayland nothing is asked: the request would come from the closing window with a stale input
     // serial, which compositors treat as one from no user; they give the focus where they will.
     FrmMain->Edsveglia1->setFocus();
-    if (QGuiApplication::focusWindow() && !QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+    if (platform().userWindow() && !QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         FrmMain->raise();
         FrmMain->activateWindow();
     }

@@ -8,7 +8,6 @@ class QLabel;
 class QTimer;
 class SeenWatch;
 class QToolButton;
-class QWindow;
 
 class TFrmSveglia : public QWidget
 {
@@ -49,7 +48,7 @@ protected:
 private:
     void buildLayout();
     void diventaAttiva();
-    void fuocoCambiato(QWindow *fuoco);
+    void fuocoCambiato();
     // Says once in the run why the pattern had to ring through the bell.
     void riferisciGuastoSuono();
 

@@ -10,6 +10,7 @@
 #include "widgets/Jpeg.h"
 #include "widgets/Labels.h"
 #include "widgets/Layout.h"
+#include "widgets/ProgramTimer.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -81,11 +82,7 @@ void TfrmStart::buildLayout()
         larghezzaDelTesto(line, Larghezza - 1 - line->x());
     }
 
-    TimerStart = new QTimer(this);
-    TimerStart->setObjectName(QStringLiteral("TimerStart"));
-    TimerStart->setInterval(10000);
-    // A coarse timer would end the ten seconds up to half a second early or late.
-    TimerStart->setTimerType(Qt::PreciseTimer);
+    TimerStart = new ProgramTimer(this, "TimerStart", 10000);
 
     Layout::centraSulDesktop(this);
 

@@ -1,20 +1,17 @@
 // The caret's rest: after ten seconds without input the entry fields' caret stops blinking.
 #include "widgets/CaretRest.h"
 
+#include "widgets/ProgramTimer.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QStyleHints>
-#include <QTimer>
 
 CaretRest::CaretRest(QCoreApplication *app)
-    : QObject(app), attesa(new QTimer(this))
+    : QObject(app), attesa(new ProgramTimer(this, "TimerRiposoCursore", AttesaMs))
 {
-    attesa->setObjectName(QStringLiteral("TimerRiposoCursore"));
     attesa->setSingleShot(true);
-    attesa->setInterval(AttesaMs);
-    // A coarse timer could end the ten seconds half a second early.
-    attesa->setTimerType(Qt::PreciseTimer);
     connect(attesa, &QTimer::timeout, this, &CaretRest::riposa);
     app->installEventFilter(this);
     attesa->start();

@@ -70,7 +70,8 @@ int main(int argc, char *argv[])
         tick.push_back(batch(Calls, [] { FrmMain->Timer1Timer(); }));
         check.push_back(batch(Calls, [&] { ordinary.aggiorna(five, QDateTime::currentDateTime()); }));
         slept.push_back(batch(Calls, [&] {
-            missed.aggiorna(five, QDateTime::currentDateTime(), desktop.msecsAsleep(), [](int) {});
+            missed.aggiorna(five, QDateTime::currentDateTime(), desktop.msecsSinceBoot(), desktop.msecsAsleep(),
+                            [](int) {});
         }));
         fiveSlots.push_back(batch(Calls, [&] { Sveglie::prossimoRisveglio(five, QDateTime::currentDateTime()); }));
         freeSlots.push_back(batch(Calls, [&] { Sveglie::prossimoRisveglio(free, QDateTime::currentDateTime()); }));

@@ -6,6 +6,7 @@
 #include "widgets/Fx.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QMutex>
 #include <memory>
@@ -124,9 +125,9 @@ void FakePlatform::showAlarmNotice(const QString &summary, bool withSound, std::
         noticeService->show(ChiaveSveglia, avvisoSveglia(summary, withSound), std::move(onClose));
 }
 
-std::optional<bool> FakePlatform::windowManagerActive(const QWindow *)
+QWindow *FakePlatform::userWindow()
 {
-    return wmActive;
+    return wmNames.value_or(QGuiApplication::focusWindow());
 }
 
 void FakePlatform::withdrawAlarmNotice()
@@ -150,6 +151,11 @@ void FakePlatform::withdrawMissedAlarm(int slot)
 qint64 FakePlatform::msecsAsleep()
 {
     return asleepMs;
+}
+
+qint64 FakePlatform::msecsSinceBoot()
+{
+    return sinceBootMs;
 }
 
 void FakePlatform::reset()

@@ -58,10 +58,12 @@ public:
     // The notices of alarms slept through, "1 summary: body" or "1 withdrawn", and their "Elimina".
     QStringList missed;
     std::map<int, std::function<void()>> onDeleteMissed;
-    // What windowManagerActive() answers.
-    std::optional<bool> wmActive;
-    // What msecsAsleep() answers.
+    // The window that a window manager's record names, where the test gives one (null: another
+    // program's); userWindow() answers Qt's focus window otherwise.
+    std::optional<QWindow *> wmNames;
+    // What msecsAsleep() and msecsSinceBoot() answer.
     qint64 asleepMs = 0;
+    qint64 sinceBootMs = 0;
 
     bool messageBox(MessageKind kind, const QString &title, const QString &text) override;
     void shellOpen(const QString &target) override;
@@ -72,6 +74,7 @@ public:
     QTime localTime() override;
     QDateTime localDateTime() override;
     qint64 msecsAsleep() override;
+    qint64 msecsSinceBoot() override;
     int platformId() override;
     void systemTone(int frequency, int msecs) override;
     void messageSound(unsigned type) override;
@@ -81,7 +84,7 @@ public:
     QString siteHost() override;
     Browser *createBrowser(QWidget *parent) override;
     void showAlarmNotice(const QString &summary, bool withSound, std::function<void()> onClose) override;
-    std::optional<bool> windowManagerActive(const QWindow *window) override;
+    QWindow *userWindow() override;
     void withdrawAlarmNotice() override;
     void showMissedAlarm(int slot, const QString &summary, const QString &body, std::function<void()> onDelete) override;
     void withdrawMissedAlarm(int slot) override;

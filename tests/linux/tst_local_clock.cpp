@@ -43,6 +43,13 @@ private slots:
         QCOMPARE(seen, times);
         QCOMPARE(calls, conversions);
     }
+
+    // What the boot clock counts beyond the monotonic one: never more than the time since the start.
+    void timeAsleep()
+    {
+        const qint64 asleep = LocalClock::msecsAsleep();
+        QVERIFY2(asleep >= 0 && asleep <= LocalClock::msecsSinceBoot(), qPrintable(QString::number(asleep)));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLocalClock)

@@ -72,7 +72,7 @@ private slots:
         QVERIFY(f.mostraPrincipale());
         fake().soundFaultText = tweak == QLatin1String("mute") ? QStringLiteral("senza suono") : QString();
         if (tweak == QLatin1String("wm"))
-            fake().wmActive = false;
+            fake().wmNames = nullptr;
         const auto activations = f.scattaAltrove(focusAfterMs, 3200);
         if (focusAfterMs == -2) {
             // The focus comes, but the program sees it only after the loop was held.
