@@ -11,6 +11,7 @@ WakeHelper::WakeHelper(const QString &program, const QStringList &arguments, QOb
     , arguments(arguments)
     , restartGapMs(restartGapMs)
 {
+    restart.setObjectName(QStringLiteral("restart"));
     restart.setSingleShot(true);
     connect(&restart, &QTimer::timeout, this, &WakeHelper::startAgain);
 }

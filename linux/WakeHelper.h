@@ -48,7 +48,7 @@ private:
     bool senzaPermesso = false;
     // The wake time the helper was told last, which a new helper takes over.
     std::optional<QDateTime> last;
-    QTimer restart;
+    QTimer restart {this};
     QElapsedTimer sinceRestart;
     int restartGapMs;
 };

@@ -211,55 +211,82 @@ private slots:
         QCOMPARE(fake().wakes, told);
     }
 
-    // Slot 1 at 07.30 (with slot 2 at 09.00 when `two`), a tick at 07:29:59 on the 15th, then one
-    // `at`, the computer having slept `asleep` ms meanwhile; then "Elimina" chosen on the notice, or
-    // a tick at `then`.
+    // The slots (slot 1 at 07.30), a tick at 07:29:59 on the 15th, then one `at`, the computer having
+    // spent `passed` ms meanwhile, `asleep` of them asleep; then "Elimina" chosen on the notice, a
+    // tick at `then`, or, for "SLOT@MOMENT", a tick at rest, slot 1 set to SLOT and a tick at MOMENT.
     void missedAlarm_data()
     {
-        QTest::addColumn<bool>("two");
+        QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("at");
         QTest::addColumn<qint64>("asleep");
+        QTest::addColumn<qint64>("passed");
         QTest::addColumn<QString>("then");
         QTest::addColumn<QStringList>("missed");
         QTest::addColumn<QString>("hour"); // slot 1's at the end
 
-        const QString told = "1 Sveglia delle 07.30 non suonata: %1: la sveglia resta impostata e suonerà alle 07.30 di domani.";
-        const QString slept = told.arg("Il computer era sospeso");
-        const QString moved = told.arg(QString::fromUtf8("L'orologio è stato spostato in avanti"));
+        const QString told = "%2 Sveglia delle %3 non suonata: %1: la sveglia resta impostata e suonerà alle %3 di domani.";
+        const QString slept = told.arg("Il computer era sospeso", "1", "07.30");
+        const QString moved = told.arg(QString::fromUtf8("L'orologio è stato spostato in avanti"), "1", "07.30");
+        const QString one = QStringLiteral("07.30 *.* *.* *.* *.*"), two = QStringLiteral("07.30 09.00 *.* *.* *.*");
         const QString after = QStringLiteral("2024-01-15T07:31:00+01:00");
         QTest::newRow("slept over its minute: told, slot kept")
-            << false << after << 61000LL << "" << QStringList {slept} << "07";
-        QTest::newRow("clock set forward over it: told so") << true << after << 0LL << "" << QStringList {moved} << "07";
+            << one << after << 61000LL << 61000LL << "" << QStringList {slept} << "07";
+        QTest::newRow("clock set forward over it: told so") << two << after << 0LL << 0LL << "" << QStringList {moved} << "07";
+        QTest::newRow("the program stood still over it: told so")
+            << one << after << 0LL << 61000LL << ""
+            << QStringList {told.arg(QString::fromUtf8("Trillora è rimasto fermo"), "1", "07.30")} << "07";
+        QTest::newRow("a zone an hour ahead skips it: told as a clock set forward")
+            << one << "Europe/Helsinki 2024-01-15T07:30:00.400+01:00" << 0LL << 400LL << "" << QStringList {moved} << "07";
+        QTest::newRow("slept, then the clock set forward: each told as it was")
+            << two << "2024-01-15T08:10:00+01:00" << 2400000LL << 2400000LL << "2024-01-15T09:01:00+01:00"
+            << QStringList {slept, told.arg(QString::fromUtf8("L'orologio è stato spostato in avanti"), "2", "09.00")}
+            << "07";
         QTest::newRow("Elimina empties it, the last one set")
-            << false << after << 61000LL << "elimina" << QStringList {slept, "1 withdrawn"} << "*";
+            << one << after << 61000LL << 61000LL << "elimina" << QStringList {slept, "1 withdrawn"} << "*";
         QTest::newRow("Elimina empties it, another one set")
-            << true << after << 61000LL << "elimina" << QStringList {slept, "1 withdrawn"} << "*";
+            << two << after << 61000LL << 61000LL << "elimina" << QStringList {slept, "1 withdrawn"} << "*";
         QTest::newRow("a jump inside the minute: rings, nothing told")
-            << false << "2024-01-15T07:30:59+01:00" << 60000LL << "" << QStringList {} << "*";
-        QTest::newRow("a jump backwards: nothing")
-            << true << "2024-01-15T07:00:00+01:00" << 0LL << "" << QStringList {} << "07";
-        QTest::newRow("rung the next day: withdrawn")
-            << false << after << 61000LL << "2024-01-16T07:30:00.200+01:00" << QStringList {slept, "1 withdrawn"} << "*";
+            << one << "2024-01-15T07:30:59+01:00" << 60000LL << 60000LL << "" << QStringList {} << "*";
+        QTest::newRow("a jump into the minute of two same alarms: both ring, nothing told")
+            << "07.30 07.30 *.* *.* *.*" << "2024-01-15T07:30:59.500+01:00" << 0LL << 0LL
+            << "2024-01-15T07:30:59.900+01:00" << QStringList {} << "*";
+        QTest::newRow("a jump backwards: nothing") << two << "2024-01-15T07:00:00+01:00" << 0LL << 0LL << ""
+                                                   << QStringList {} << "07";
+        QTest::newRow("rung the next day: withdrawn") << one << after << 61000LL << 61000LL
+                                                      << "2024-01-16T07:30:00.200+01:00"
+                                                      << QStringList {slept, "1 withdrawn"} << "*";
+        QTest::newRow("rung, every slot empty an hour, one set: judged from then on")
+            << one << "2024-01-15T07:30:00.200+01:00" << 0LL << 0LL << "08.00@2024-01-15T09:00:00+01:00"
+            << QStringList {} << "08";
     }
 
     void missedAlarm()
     {
-        QFETCH(bool, two);
+        QFETCH(QString, table);
         QFETCH(QString, at);
         QFETCH(qint64, asleep);
+        QFETCH(qint64, passed);
         QFETCH(QString, then);
         QFETCH(QStringList, missed);
         QFETCH(QString, hour);
         MainWindowFixture f;
         FrmMain->Timer1->stop();
-        setSlots(two ? QStringLiteral("07.30 09.00 *.* *.* *.*") : QStringLiteral("07.30 *.* *.* *.* *.*"));
+        setSlots(table);
         setClock(QStringLiteral("2024-01-15T07:29:59+01:00"));
         FrmMain->Timer1Timer();
         setClock(at);
         fake().asleepMs = asleep;
+        fake().sinceBootMs = passed;
         FrmMain->Timer1Timer();
         if (then == QLatin1String("elimina")) {
             fake().onDeleteMissed.at(1)();
+        } else if (then.contains(QLatin1Char('@'))) {
+            FrmMain->Timer1Timer();
+            const QStringList set = then.split(QLatin1Char('@'));
+            FrmMain->ed1sv1->setText(set[0].left(2));
+            FrmMain->Ed1sv2->setText(set[0].right(2));
+            setClock(set[1]);
+            FrmMain->Timer1Timer();
         } else if (!then.isEmpty()) {
             setClock(then);
             FrmMain->Timer1Timer();

@@ -15,6 +15,7 @@
 #include <QToolButton>
 
 #include <cstdio>
+#include <fcntl.h>
 
 namespace {
 
@@ -136,6 +137,14 @@ private slots:
             QTest::qWait(100);
             QVERIFY(fake().boxes.isEmpty());
             QVERIFY(!mappato("/haswell/"));
+            // The loaded module's descriptor stays open, and goes to no program started later
+            // (pkexec, the wake helper).
+            int aperti = 0;
+            for (const QFileInfo &fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::Files)) {
+                if (fd.symLinkTarget().startsWith(cartella.path()) && ++aperti)
+                    QVERIFY(fcntl(fd.fileName().toInt(), F_GETFD) & FD_CLOEXEC);
+            }
+            QCOMPARE(aperti > 0, motivo.isEmpty());
             return;
         } else {
             // The version window opens, asks, and its check ends red.
