@@ -74,6 +74,20 @@ void DesktopNotice::show(const QString &key, const Avviso &avviso, std::function
     QDBusMessage notify = chiamata(QStringLiteral("Notify"));
     notify << Config::ApplicationTitle << stato.id << icon << avviso.summary << avviso.body
            << actions << hints << 0;
+    // The connection that owns the service's name as the notice goes, asked just before it on the
+    // same connection, so that the bus answers both in order: the one whose signals count.
+    QDBusMessage proprietario = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetNameOwner"));
+    proprietario << Service;
+    auto *owner = new QDBusPendingCallWatcher(bus.asyncCall(proprietario), this);
+    connect(owner, &QDBusPendingCallWatcher::finished, this, [this, key, request](QDBusPendingCallWatcher *call) {
+        call->deleteLater();
+        const QDBusPendingReply<QString> reply = *call;
+        Stato &stato = stati[key];
+        if (request == stato.requests)
+            stato.servizio = reply.isValid() ? reply.value() : QString();
+    });
     stato.risposta = bus.asyncCall(notify);
     stato.rispostaDi = request;
     auto *watcher = new QDBusPendingCallWatcher(*stato.risposta, this);
@@ -81,21 +95,19 @@ void DesktopNotice::show(const QString &key, const Avviso &avviso, std::function
         call->deleteLater();
         const QDBusPendingReply<uint> reply = *call;
         if (reply.isValid())
-            shown(key, reply.value(), reply.reply().service(), request);
+            shown(key, reply.value(), request);
     });
 }
 
-void DesktopNotice::shown(const QString &key, uint newId, const QString &servizio, quint64 request)
+void DesktopNotice::shown(const QString &key, uint newId, quint64 request)
 {
     Stato &stato = stati[key];
     if (request == stato.rispostaDi)
         stato.risposta.reset();
-    if (request == stato.requests) {
+    if (request == stato.requests)
         stato.id = newId;
-        stato.servizio = servizio;
-    } else if (newId != stato.id) {
+    else if (newId != stato.id)
         close(newId); // withdrawn or replaced while the service was still answering
-    }
 }
 
 void DesktopNotice::withdraw(const QString &key)

@@ -31,7 +31,7 @@ inline const QString ChiaveSveglia = QStringLiteral("sveglia");
 // "mancata-1"): a new one replaces the last of its key. Every call is asynchronous, so a slow or hung
 // service never holds up the program; without a service, or without a bus, the calls come to nothing.
 // Any client on the bus may send the service's signals: a notice heeds only those of the connection
-// that answered its Notify.
+// that owned the service's name when it was shown (Qt 6.8 keeps the sender of a reply to itself).
 class DesktopNotice : public QObject
 {
     Q_OBJECT
@@ -59,7 +59,7 @@ private:
     {
         // The service's number for the notification on screen; 0 while there is none.
         uint id = 0;
-        // The unique name of the connection that gave that number.
+        // The unique name of the connection that owned the service's name when it was shown.
         QString servizio;
         // Counts the show and withdraw calls, so that an answer to an older one changes nothing.
         quint64 requests = 0;
@@ -70,7 +70,7 @@ private:
         quint64 rispostaDi = 0;
     };
 
-    void shown(const QString &key, uint newId, const QString &servizio, quint64 request);
+    void shown(const QString &key, uint newId, quint64 request);
     void close(uint which);
 
     QDBusConnection bus;
