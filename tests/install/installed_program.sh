@@ -277,7 +277,7 @@ folder=$prefix/lib/trillora
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 [ "$(readlink "$prefix/bin/trillora")" = ../lib/trillora/trillora ] || fail "bin/trillora is not the relative link"
-for f in trillora trillora-wake trillora-sound.so trillora-network.so help.html impostazioni.db lingua.db; do
+for f in trillora trillora-wake trillora-sound.so trillora-network.so help.html impostazioni.db lingua.db trillora.png; do
     [ -f "$folder/$f" ] || fail "$f is not in lib/trillora"
 done
 [ -x "$folder/trillora" ] || fail "the installed program is not executable"
@@ -313,7 +313,7 @@ archive=$(ls "$work"/pack/trillora-*.tar.gz)
 top=$(basename "$archive" .tar.gz)
 tar -tvzf "$archive" >"$work/archive.txt"
 grep -q " $top/bin/trillora -> ../lib/trillora/trillora\$" "$work/archive.txt" || fail "no relative link in the archive"
-for f in trillora trillora-wake trillora-sound.so trillora-network.so help.html impostazioni.db lingua.db; do
+for f in trillora trillora-wake trillora-sound.so trillora-network.so help.html impostazioni.db lingua.db trillora.png; do
     grep -q " $top/lib/trillora/$f\$" "$work/archive.txt" || fail "$f is not in the archive"
 done
 # Where the archive will be unpacked is unknown: its menu entry starts the program by name.
