@@ -26,19 +26,27 @@ QTime LocalClock::daSecondi(qint64 secsSinceEpoch)
     return QDateTime::fromSecsSinceEpoch(secsSinceEpoch).time();
 }
 
+namespace {
+
+// The clock's milliseconds; 0 where it cannot be read.
+qint64 msecsOf(clockid_t clock)
+{
+    timespec now {};
+    if (clock_gettime(clock, &now) != 0)
+        return 0;
+    return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+} // namespace
+
 qint64 LocalClock::msecsSinceBoot()
 {
-    timespec boot {};
-    if (clock_gettime(CLOCK_BOOTTIME, &boot) != 0)
-        return 0;
-    return qint64(boot.tv_sec) * 1000 + boot.tv_nsec / 1000000;
+    return msecsOf(CLOCK_BOOTTIME);
 }
 
 qint64 LocalClock::msecsAsleep()
 {
-    timespec boot {};
-    timespec monotonic {};
-    if (clock_gettime(CLOCK_BOOTTIME, &boot) != 0 || clock_gettime(CLOCK_MONOTONIC, &monotonic) != 0)
-        return 0;
-    return (qint64(boot.tv_sec) - monotonic.tv_sec) * 1000 + (boot.tv_nsec - monotonic.tv_nsec) / 1000000;
+    const qint64 boot = msecsOf(CLOCK_BOOTTIME);
+    const qint64 monotonic = msecsOf(CLOCK_MONOTONIC);
+    return boot > 0 && monotonic > 0 ? boot - monotonic : 0;
 }

@@ -49,9 +49,9 @@ void SeenWatch::mostrata(const QString &orarioSveglia, bool muta)
     }
 }
 
-void SeenWatch::fuocoCambiato()
+void SeenWatch::fuocoCambiato(const QWindow *utente)
 {
-    if ((stato == Stato::InAttesa || stato == Stato::Rinviata) && vista()) {
+    if ((stato == Stato::InAttesa || stato == Stato::Rinviata) && utente == finestra->windowHandle()) {
         attesaFuoco->stop();
         stato = Stato::Vista;
     }

@@ -8,6 +8,7 @@
 
 class QTimer;
 class QWidget;
+class QWindow;
 
 // Another program in full screen, an overview or the lock screen may leave the ringing window up
 // but unseen. The window counts as seen once the platform has named it as the window the user works
@@ -25,8 +26,8 @@ public:
 
     // The window was shown for the alarm of `orario` ("07.30"); `muta`: the program cannot sound it.
     void mostrata(const QString &orario, bool muta);
-    // The focus moved: the window may be seen now.
-    void fuocoCambiato();
+    // The focus moved to `utente`, the window the user works in (Platform::userWindow).
+    void fuocoCambiato(const QWindow *utente);
     // The window was hidden.
     void nascosta();
 

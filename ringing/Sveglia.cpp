@@ -161,8 +161,9 @@ void TFrmSveglia::fuocoCambiato()
 {
     if (!isVisible())
         return;
-    vista->fuocoCambiato();
+    // One question to the window system for both.
     QWindow *fuoco = platform().userWindow();
+    vista->fuocoCambiato(fuoco);
     if (!fuoco)
         return;
     if (fuoco == windowHandle()) {
