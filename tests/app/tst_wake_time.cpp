@@ -229,35 +229,29 @@ private slots:
         const QString moved = told.arg(QString::fromUtf8("L'orologio è stato spostato in avanti"), "1", "07.30");
         const QString one = QStringLiteral("07.30 *.* *.* *.* *.*"), two = QStringLiteral("07.30 09.00 *.* *.* *.*");
         const QString after = QStringLiteral("2024-01-15T07:31:00+01:00");
-        QTest::newRow("slept over its minute: told, slot kept")
-            << one << after << 61000LL << 61000LL << "" << QStringList {slept} << "07";
+        const qint64 minute = 61000;
+        QTest::newRow("slept over its minute: told, slot kept") << one << after << minute << minute << "" << QStringList {slept} << "07";
         QTest::newRow("clock set forward over it: told so") << two << after << 0LL << 0LL << "" << QStringList {moved} << "07";
-        QTest::newRow("the program stood still over it: told so")
-            << one << after << 0LL << 61000LL << ""
+        QTest::newRow("the program stood still over it: told so") << one << after << 0LL << minute << ""
             << QStringList {told.arg(QString::fromUtf8("Trillora è rimasto fermo"), "1", "07.30")} << "07";
         QTest::newRow("a zone an hour ahead skips it: told as a clock set forward")
             << one << "Europe/Helsinki 2024-01-15T07:30:00.400+01:00" << 0LL << 400LL << "" << QStringList {moved} << "07";
         QTest::newRow("slept, then the clock set forward: each told as it was")
             << two << "2024-01-15T08:10:00+01:00" << 2400000LL << 2400000LL << "2024-01-15T09:01:00+01:00"
-            << QStringList {slept, told.arg(QString::fromUtf8("L'orologio è stato spostato in avanti"), "2", "09.00")}
-            << "07";
-        QTest::newRow("Elimina empties it, the last one set")
-            << one << after << 61000LL << 61000LL << "elimina" << QStringList {slept, "1 withdrawn"} << "*";
-        QTest::newRow("Elimina empties it, another one set")
-            << two << after << 61000LL << 61000LL << "elimina" << QStringList {slept, "1 withdrawn"} << "*";
+            << QStringList {slept, told.arg(QString::fromUtf8("L'orologio è stato spostato in avanti"), "2", "09.00")} << "07";
+        QTest::newRow("Elimina empties it, the last one set") << one << after << minute << minute << "elimina"
+                                                              << QStringList {slept, "1 withdrawn"} << "*";
+        QTest::newRow("Elimina empties it, another one set") << two << after << minute << minute << "elimina"
+                                                             << QStringList {slept, "1 withdrawn"} << "*";
         QTest::newRow("a jump inside the minute: rings, nothing told")
             << one << "2024-01-15T07:30:59+01:00" << 60000LL << 60000LL << "" << QStringList {} << "*";
-        QTest::newRow("a jump into the minute of two same alarms: both ring, nothing told")
-            << "07.30 07.30 *.* *.* *.*" << "2024-01-15T07:30:59.500+01:00" << 0LL << 0LL
-            << "2024-01-15T07:30:59.900+01:00" << QStringList {} << "*";
-        QTest::newRow("a jump backwards: nothing") << two << "2024-01-15T07:00:00+01:00" << 0LL << 0LL << ""
-                                                   << QStringList {} << "07";
-        QTest::newRow("rung the next day: withdrawn") << one << after << 61000LL << 61000LL
-                                                      << "2024-01-16T07:30:00.200+01:00"
+        QTest::newRow("a jump into the minute of two same alarms: both ring, nothing told") << "07.30 07.30 *.* *.* *.*"
+            << "2024-01-15T07:30:59.500+01:00" << 0LL << 0LL << "2024-01-15T07:30:59.900+01:00" << QStringList {} << "*";
+        QTest::newRow("a jump backwards: nothing") << two << "2024-01-15T07:00:00+01:00" << 0LL << 0LL << "" << QStringList {} << "07";
+        QTest::newRow("rung the next day: withdrawn") << one << after << minute << minute << "2024-01-16T07:30:00.200+01:00"
                                                       << QStringList {slept, "1 withdrawn"} << "*";
-        QTest::newRow("rung, every slot empty an hour, one set: judged from then on")
-            << one << "2024-01-15T07:30:00.200+01:00" << 0LL << 0LL << "08.00@2024-01-15T09:00:00+01:00"
-            << QStringList {} << "08";
+        QTest::newRow("rung, every slot empty an hour, one set: judged from then on") << one << "2024-01-15T07:30:00.200+01:00"
+            << 0LL << 0LL << "08.00@2024-01-15T09:00:00+01:00" << QStringList {} << "08";
     }
 
     void missedAlarm()
