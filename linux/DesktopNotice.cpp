@@ -6,6 +6,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QThread>
@@ -54,6 +55,39 @@ DesktopNotice::DesktopNotice(const QDBusConnection &bus, const QString &icon, QO
          {std::pair {"ActionInvoked", SLOT(actionInvoked(uint, QString, QDBusMessage))},
           std::pair {"NotificationClosed", SLOT(notificationClosed(uint, uint, QDBusMessage))}})
         this->bus.connect(QString(), Path, Interface, QLatin1String(signal), this, slot);
+    // The bus reports a new owner before that owner can send anything, and its reports and answers
+    // come in order: followed first, then asked, nothing in between is missed.
+    auto *watcher = new QDBusServiceWatcher(Service, this->bus, QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString &, const QString &, const QString &newOwner) {
+                ownerReported = true;
+                ownerChanged(newOwner);
+            });
+    QDBusMessage look = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                       QStringLiteral("/org/freedesktop/DBus"),
+                                                       QStringLiteral("org.freedesktop.DBus"),
+                                                       QStringLiteral("GetNameOwner"));
+    look << Service;
+    auto *answer = new QDBusPendingCallWatcher(this->bus.asyncCall(look), this);
+    connect(answer, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *call) {
+        call->deleteLater();
+        const QDBusPendingReply<QString> reply = *call;
+        // Unowned, the answer is an error: nobody, until the bus reports one.
+        if (!ownerReported)
+            ownerChanged(reply.isValid() ? reply.value() : QString());
+    });
+}
+
+// A service that went or was replaced took its notifications with it: their numbers are another's now.
+void DesktopNotice::ownerChanged(const QString &newOwner)
+{
+    if (!owner.isEmpty() && owner != newOwner) {
+        for (Stato &stato : stati) {
+            stato.id = 0;
+            stato.onAction = nullptr;
+        }
+    }
+    owner = newOwner;
 }
 
 void DesktopNotice::show(const QString &key, const Avviso &avviso, std::function<void()> onAction)
@@ -74,20 +108,6 @@ void DesktopNotice::show(const QString &key, const Avviso &avviso, std::function
     QDBusMessage notify = chiamata(QStringLiteral("Notify"));
     notify << Config::ApplicationTitle << stato.id << icon << avviso.summary << avviso.body
            << actions << hints << 0;
-    // The connection that owns the service's name as the notice goes, asked just before it on the
-    // same connection, so that the bus answers both in order: the one whose signals count.
-    QDBusMessage proprietario = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetNameOwner"));
-    proprietario << Service;
-    auto *owner = new QDBusPendingCallWatcher(bus.asyncCall(proprietario), this);
-    connect(owner, &QDBusPendingCallWatcher::finished, this, [this, key, request](QDBusPendingCallWatcher *call) {
-        call->deleteLater();
-        const QDBusPendingReply<QString> reply = *call;
-        Stato &stato = stati[key];
-        if (request == stato.requests)
-            stato.servizio = reply.isValid() ? reply.value() : QString();
-    });
     stato.risposta = bus.asyncCall(notify);
     stato.rispostaDi = request;
     auto *watcher = new QDBusPendingCallWatcher(*stato.risposta, this);
@@ -163,7 +183,7 @@ void DesktopNotice::close(uint which)
 void DesktopNotice::actionInvoked(uint which, const QString &action, const QDBusMessage &message)
 {
     for (const Stato &stato : std::as_const(stati)) {
-        if (which == 0 || stato.id != which || stato.servizio != message.service())
+        if (which == 0 || stato.id != which || owner.isEmpty() || message.service() != owner)
             continue;
         if (action != stato.action || !stato.onAction)
             return;
@@ -177,7 +197,7 @@ void DesktopNotice::actionInvoked(uint which, const QString &action, const QDBus
 void DesktopNotice::notificationClosed(uint which, uint, const QDBusMessage &message)
 {
     for (Stato &stato : stati) {
-        if (which != 0 && stato.id == which && stato.servizio == message.service()) {
+        if (which != 0 && stato.id == which && !owner.isEmpty() && message.service() == owner) {
             stato.id = 0;
             stato.onAction = nullptr;
         }

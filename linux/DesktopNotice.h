@@ -30,8 +30,11 @@ inline const QString ChiaveSveglia = QStringLiteral("sveglia");
 // The program's notifications, each under a key of the caller's ("sveglia", "permesso",
 // "mancata-1"): a new one replaces the last of its key. Every call is asynchronous, so a slow or hung
 // service never holds up the program; without a service, or without a bus, the calls come to nothing.
-// Any client on the bus may send the service's signals: a notice heeds only those of the connection
-// that owned the service's name when it was shown (Qt 6.8 keeps the sender of a reply to itself).
+// Any client on the bus may send the service's signals: only those of the connection that owns the
+// service's name as they come are heeded. The owner is learnt from one first look and then from the
+// bus's own reports of its changes, as many desktops start the service only with the first notice
+// of the session, and a service may restart or be replaced (Qt 6.8 keeps the sender of a reply to
+// itself, so no answer can tell it).
 class DesktopNotice : public QObject
 {
     Q_OBJECT
@@ -59,8 +62,6 @@ private:
     {
         // The service's number for the notification on screen; 0 while there is none.
         uint id = 0;
-        // The unique name of the connection that owned the service's name when it was shown.
-        QString servizio;
         // Counts the show and withdraw calls, so that an answer to an older one changes nothing.
         quint64 requests = 0;
         QString action;
@@ -72,8 +73,13 @@ private:
 
     void shown(const QString &key, uint newId, quint64 request);
     void close(uint which);
+    void ownerChanged(const QString &newOwner);
 
     QDBusConnection bus;
     QString icon;
     QHash<QString, Stato> stati;
+    // The unique name of the connection that owns the service's name; empty while none does.
+    QString owner;
+    // The bus has reported a change of owner: the first look's answer, if still to come, is older.
+    bool ownerReported = false;
 };

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QThread>
+#include <QGuiApplication>
 
 namespace {
 
@@ -44,6 +45,8 @@ LinuxPlatform::LinuxPlatform(const QByteArray &identitaModuli, const QString &mo
     , cartellaFile(moduleFolder.isEmpty() ? cartella(programma) : moduleFolder)
     , suono(cartellaFile, identitaModuli)
     , rete(cartellaFile, identitaModuli)
+    // Made at start, so that the press of a click that asks for an activation is known.
+    , attivazione(QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
 {
 }
 
@@ -130,9 +133,14 @@ void LinuxPlatform::portOut(std::uint16_t port, std::uint8_t value)
     ports.write(port, value);
 }
 
-QWindow *LinuxPlatform::userWindow()
+FocusWitness &LinuxPlatform::focusWitness()
 {
-    return finestre.userWindow();
+    return finestre;
+}
+
+void LinuxPlatform::activate(QWidget *window, QWindow *byInputIn)
+{
+    attivazione.activate(window, byInputIn);
 }
 
 QString LinuxPlatform::siteHost()

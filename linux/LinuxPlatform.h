@@ -1,6 +1,7 @@
 // The platform seam on a Linux desktop: each service in a room of its own, wired here.
 #pragma once
 
+#include "linux/Activation.h"
 #include "linux/LocalClock.h"
 #include "linux/NetworkClient.h"
 #include "linux/SoundClient.h"
@@ -42,7 +43,8 @@ public:
     QString soundFault() override;
     void sleepMs(int msecs) override;
     void portOut(std::uint16_t port, std::uint8_t value) override;
-    QWindow *userWindow() override;
+    FocusWitness &focusWitness() override;
+    void activate(QWidget *window, QWindow *byInputIn) override;
     QString siteHost() override;
     Browser *createBrowser(QWidget *parent) override;
     void showAlarmNotice(const QString &summary, bool withSound, std::function<void()> onClose) override;
@@ -64,6 +66,7 @@ private:
     NetworkClient rete;
     SpeakerPorts ports;
     WindowManager finestre;
+    Activation attivazione;
     // Made when first needed: the session bus and the helper process only then.
     std::unique_ptr<DesktopNotice> notice;
     std::unique_ptr<WakeHelper> wake;

@@ -28,25 +28,29 @@ QTime LocalClock::daSecondi(qint64 secsSinceEpoch)
 
 namespace {
 
-// The clock's milliseconds; 0 where it cannot be read.
-qint64 msecsOf(clockid_t clock)
+// The clock's nanoseconds; 0 where it cannot be read.
+qint64 nanosecsOf(clockid_t clock)
 {
     timespec now {};
     if (clock_gettime(clock, &now) != 0)
         return 0;
-    return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
+
+constexpr qint64 NanosecsPerMsec = 1000000;
 
 } // namespace
 
 qint64 LocalClock::msecsSinceBoot()
 {
-    return msecsOf(CLOCK_BOOTTIME);
+    return nanosecsOf(CLOCK_BOOTTIME) / NanosecsPerMsec;
 }
 
 qint64 LocalClock::msecsAsleep()
 {
-    const qint64 boot = msecsOf(CLOCK_BOOTTIME);
-    const qint64 monotonic = msecsOf(CLOCK_MONOTONIC);
-    return boot > 0 && monotonic > 0 ? boot - monotonic : 0;
+    // The boot clock is read after the monotonic one and the two are subtracted whole, so the
+    // difference is never below the time really spent asleep, not even by a millisecond cut off.
+    const qint64 monotonic = nanosecsOf(CLOCK_MONOTONIC);
+    const qint64 boot = nanosecsOf(CLOCK_BOOTTIME);
+    return boot > 0 && monotonic > 0 ? (boot - monotonic) / NanosecsPerMsec : 0;
 }

@@ -1,4 +1,4 @@
-// Which of the program's windows the user works in, by the X11 window manager's record where it keeps one.
+// Which of the program's windows the user works in, by the X11 window manager's record while one keeps it.
 #include "linux/WindowManager.h"
 
 #include <QGuiApplication>
@@ -14,44 +14,149 @@ namespace {
 template <typename Reply>
 using Risposta = std::unique_ptr<Reply, decltype(&std::free)>;
 
+xcb_connection_t *x11(void *connection)
+{
+    return static_cast<xcb_connection_t *>(connection);
+}
+
+// The one window that `property` of `window` names, 0 for none or for a window that is gone (an
+// error taken here, or Qt would report it as its own).
+xcb_window_t windowNamed(xcb_connection_t *c, xcb_window_t window, xcb_atom_t property)
+{
+    xcb_generic_error_t *error = nullptr;
+    const Risposta<xcb_get_property_reply_t> value(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, XCB_ATOM_WINDOW, 0, 1), &error),
+        &std::free);
+    std::free(error);
+    if (!value || value->type != XCB_ATOM_WINDOW || xcb_get_property_value_length(value.get()) < 4)
+        return 0;
+    return *static_cast<const xcb_window_t *>(xcb_get_property_value(value.get()));
+}
+
 } // namespace
 
-std::optional<std::uint32_t> WindowManager::recordedActive()
+WindowManager::WindowManager(QObject *parent)
+    : FocusWitness(parent)
 {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11)
-        return std::nullopt;
-    xcb_connection_t *connessione = x11->connection();
-    // Made if no client has named it yet, so that a window manager started after the program, which
-    // then sets it, is heard from.
-    if (atomoAttiva == XCB_ATOM_NONE) {
-        const char nome[] = "_NET_ACTIVE_WINDOW";
-        const Risposta<xcb_intern_atom_reply_t> atomo(
-            xcb_intern_atom_reply(connessione, xcb_intern_atom(connessione, 0, sizeof nome - 1, nome), nullptr),
-            &std::free);
-        if (!atomo)
-            return std::nullopt;
-        atomoAttiva = atomo->atom;
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &WindowManager::tell);
+    qGuiApp->installNativeEventFilter(this);
+}
+
+WindowManager::~WindowManager()
+{
+    if (qGuiApp)
+        qGuiApp->removeNativeEventFilter(this);
+}
+
+void WindowManager::start()
+{
+    // Off X11, and should the server not answer, Qt's focus answers for good.
+    record = Record::Unkept;
+    // The offscreen platform answers for X11 too, with no connection.
+    auto *native = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *c = native ? native->connection() : nullptr;
+    if (!c)
+        return;
+    connection = c;
+    root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    // Made if no client has named them yet, so that a window manager started later is heard from.
+    const char active[] = "_NET_ACTIVE_WINDOW";
+    const char check[] = "_NET_SUPPORTING_WM_CHECK";
+    const xcb_intern_atom_cookie_t activeCookie = xcb_intern_atom(c, 0, sizeof active - 1, active);
+    const xcb_intern_atom_cookie_t checkCookie = xcb_intern_atom(c, 0, sizeof check - 1, check);
+    const Risposta<xcb_intern_atom_reply_t> activeReply(xcb_intern_atom_reply(c, activeCookie, nullptr), &std::free);
+    const Risposta<xcb_intern_atom_reply_t> checkReply(xcb_intern_atom_reply(c, checkCookie, nullptr), &std::free);
+    if (!activeReply || !checkReply)
+        return;
+    activeAtom = activeReply->atom;
+    checkAtom = checkReply->atom;
+    // The root's events are the program's one mask on it, Qt's own included: added to, never replaced.
+    const Risposta<xcb_get_window_attributes_reply_t> attributes(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, root), nullptr), &std::free);
+    if (!attributes)
+        return;
+    if (!(attributes->your_event_mask & XCB_EVENT_MASK_PROPERTY_CHANGE)) {
+        const std::uint32_t mask = attributes->your_event_mask | XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, &mask);
     }
-    const xcb_window_t radice = xcb_setup_roots_iterator(xcb_get_setup(connessione)).data->root;
-    const Risposta<xcb_get_property_reply_t> valore(
-        xcb_get_property_reply(connessione,
-                               xcb_get_property(connessione, 0, radice, atomoAttiva, XCB_ATOM_WINDOW, 0, 1), nullptr),
-        &std::free);
-    if (!valore || valore->type != XCB_ATOM_WINDOW || xcb_get_property_value_length(valore.get()) < 4)
-        return std::nullopt;
-    return *static_cast<const xcb_window_t *>(xcb_get_property_value(valore.get()));
+    readManager();
+}
+
+void WindowManager::readManager()
+{
+    xcb_connection_t *c = x11(connection);
+    manager = 0;
+    const xcb_window_t candidate = windowNamed(c, root, checkAtom);
+    if (candidate != 0) {
+        // Followed first, then asked: a window manager that exits between the two is still heard.
+        const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        std::free(xcb_request_check(
+            c, xcb_change_window_attributes_checked(c, candidate, XCB_CW_EVENT_MASK, &mask)));
+        if (windowNamed(c, candidate, checkAtom) == candidate)
+            manager = candidate;
+    }
+    record = manager != 0 ? Record::Kept : Record::Unkept;
+    readRecord();
+}
+
+void WindowManager::readRecord()
+{
+    named = record == Record::Kept ? windowNamed(x11(connection), root, activeAtom) : 0;
 }
 
 QWindow *WindowManager::userWindow()
 {
-    const std::optional<std::uint32_t> attiva = recordedActive();
-    if (!attiva)
+    if (record == Record::Unread)
+        start();
+    if (record != Record::Kept)
         return QGuiApplication::focusWindow();
     for (QWindow *window : QGuiApplication::topLevelWindows()) {
         // Only windows the X server knows: asking another for its id would make it.
-        if (window->handle() && window->winId() == *attiva)
+        if (window->handle() && window->winId() == named)
             return window;
     }
     return nullptr;
+}
+
+bool WindowManager::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+{
+    if (record == Record::Unread || eventType != "xcb_generic_event_t")
+        return false;
+    const auto *event = static_cast<const xcb_generic_event_t *>(message);
+    switch (event->response_type & ~0x80) {
+    case XCB_PROPERTY_NOTIFY: {
+        const auto *change = static_cast<const xcb_property_notify_event_t *>(message);
+        if (change->window != root)
+            return false;
+        if (change->atom == checkAtom)
+            readManager();
+        else if (change->atom == activeAtom && record == Record::Kept)
+            readRecord();
+        else
+            return false;
+        break;
+    }
+    case XCB_DESTROY_NOTIFY:
+        if (manager == 0 || static_cast<const xcb_destroy_notify_event_t *>(message)->window != manager)
+            return false;
+        manager = 0;
+        record = Record::Unkept;
+        named = 0;
+        break;
+    default:
+        return false;
+    }
+    tell();
+    return false;
+}
+
+void WindowManager::tell()
+{
+    if (record == Record::Unread)
+        return;
+    QWindow *now = userWindow();
+    if (now == told)
+        return;
+    told = now;
+    emit userWindowChanged();
 }

@@ -36,6 +36,24 @@ signals:
     void unusable(const QString &reason);
 };
 
+// Which of the program's windows the user works in: the one answer to "does the program hold the
+// focus?". Under X11 the window manager's own record (_NET_ACTIVE_WINDOW) while a window manager
+// keeps it, since one may keep a window behind another program's and still let Qt take it for
+// active; elsewhere, and with no window manager alive, Qt's focus window.
+class FocusWitness : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // The program's window that the user works in, or null when that is another program's.
+    virtual QWindow *userWindow() = 0;
+
+signals:
+    // The answer may have changed, as the window system's own events tell, at the moment they tell.
+    void userWindowChanged();
+};
+
 class Platform
 {
 public:
@@ -78,11 +96,12 @@ public:
     virtual void sleepMs(int msecs) = 0;
     virtual void portOut(std::uint16_t port, std::uint8_t value) = 0;
 
-    // The program's window that the user works in, or null when that is another program's: the
-    // one answer to "does the program hold the focus?". Under X11 the window manager's own record
-    // (_NET_ACTIVE_WINDOW) where it keeps one, since a window manager may keep a window behind
-    // another program's and still let Qt take it for active; elsewhere Qt's focus window.
-    virtual QWindow *userWindow() = 0;
+    virtual FocusWitness &focusWitness() = 0;
+    // Brings `window` to the front with the keyboard focus. `byInputIn`: the program's window, still
+    // shown, in which the user's own click asked for it; null when nothing the user did asks for it.
+    // Under Wayland a compositor grants it only with a token of such input, and one asked without it
+    // comes back as a nag ("is ready", an attention flag): there nothing is asked without one.
+    virtual void activate(QWidget *window, QWindow *byInputIn) = 0;
 
     // Host (and optional port) of the maker's web site.
     virtual QString siteHost() = 0;

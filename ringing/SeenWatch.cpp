@@ -30,7 +30,7 @@ SeenWatch::SeenWatch(QWidget *window, std::function<void()> chiudi)
 
 bool SeenWatch::vista() const
 {
-    return platform().userWindow() == finestra->windowHandle();
+    return platform().focusWitness().userWindow() == finestra->windowHandle();
 }
 
 void SeenWatch::mostrata(const QString &orarioSveglia, bool muta)

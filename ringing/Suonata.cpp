@@ -1,6 +1,7 @@
 // The playing of a tone pattern on the sound's thread, and what the UI thread holds meanwhile.
 #include "ringing/Suonata.h"
 
+#include "platform/Platform.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/ProgramTimer.h"
 
@@ -14,8 +15,10 @@
 #include <QTimer>
 #include <QTimerEvent>
 #include <QVariant>
+#include <QWindow>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -90,6 +93,11 @@ public:
             std::rethrow_exception(errore);
     }
 
+    QWindow *utente() const
+    {
+        return utenteAllaFine ? utenteAllaFine->data() : platform().focusWitness().userWindow();
+    }
+
     void dopo(std::function<void()> azione)
     {
         if (suonando > 0)
@@ -105,7 +113,7 @@ protected:
             return tieniTimer(qobject_cast<ProgramTimer *>(watched), event);
         // The pattern's own loop leaves the input in the window system's queue; a loop run inside
         // it (a box's) would take it: it waits, in its order, as if it had stayed there.
-        if (suonando > 0 && watched->isWindowType() && (event->isInputEvent() || event->type() == QEvent::Close)) {
+        if (suonando > 0 && inputDellUtente(watched, event)) {
             inputRinviato.emplace_back(watched, std::unique_ptr<QEvent>(event->clone()));
             return true;
         }
@@ -113,6 +121,23 @@ protected:
     }
 
 private:
+    // What the user does, as a window of the program receives it: the pointer's leaving with its
+    // entering, the window system's close (the program's own close() is the program's doing), and
+    // the text an input method commits to a widget, which must keep its place among the keys.
+    static bool inputDellUtente(QObject *watched, QEvent *event)
+    {
+        switch (event->type()) {
+        case QEvent::InputMethod:
+            return true;
+        case QEvent::Close:
+            return watched->isWindowType() && event->spontaneous();
+        case QEvent::Leave:
+            return watched->isWindowType();
+        default:
+            return watched->isWindowType() && event->isInputEvent();
+        }
+    }
+
     struct Trattenuto
     {
         QPointer<QTimer> timer;
@@ -155,6 +180,11 @@ private:
     {
         if (--suonando > 0)
             return;
+        // Where the user was as the sound ended stands while what was held is handled: a click made
+        // meanwhile may go elsewhere first (Qt's X11 connection asks the window manager to activate
+        // a clicked window that lacks the focus), and that is not the user's doing now.
+        utenteAllaFine = QPointer<QWindow>(platform().focusWitness().userWindow());
+        const quint64 fine = ++fini;
         ritardati.removeIf([](const Trattenuto &t) { return !t.timer; });
         ritardati += trattenuti;
         for (auto &[finestra, evento] : std::exchange(inputRinviato, {})) {
@@ -163,7 +193,7 @@ private:
         }
         QMetaObject::invokeMethod(
             this,
-            [this, tardivi = std::exchange(trattenuti, {}), attese = std::exchange(azioni, {})] {
+            [this, fine, tardivi = std::exchange(trattenuti, {}), attese = std::exchange(azioni, {})] {
                 // A timer stopped or started again meanwhile has no missed tick to make up for.
                 for (const Trattenuto &t : tardivi) {
                     if (t.timer && t.timer->isActive() && t.timer->timerId() == t.id)
@@ -173,6 +203,13 @@ private:
                 }
                 for (const std::function<void()> &azione : attese)
                     QMetaObject::invokeMethod(this, [this, azione] { dopo(azione); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, fine] {
+                        if (fine == fini)
+                            utenteAllaFine.reset();
+                    },
+                    Qt::QueuedConnection);
             },
             Qt::QueuedConnection);
         // The input held meanwhile waits in the window system's queue, which the next pass must read.
@@ -188,6 +225,10 @@ private:
     // The timers whose late tick is coming.
     QList<Trattenuto> ritardati;
     QList<std::function<void()>> azioni;
+    // The witness's answer when the last pattern ended, while the input held in it is handled.
+    std::optional<QPointer<QWindow>> utenteAllaFine;
+    // Counts the patterns' ends, so that a later end's answer stands until its own input is handled.
+    quint64 fini = 0;
     // Input that a loop inside the pattern's own took, for its window.
     std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> inputRinviato;
 };
@@ -217,6 +258,12 @@ bool inCorso()
 {
     const Regia *regia = esistente();
     return regia && regia->inCorso();
+}
+
+QWindow *utente()
+{
+    const Regia *regia = esistente();
+    return regia ? regia->utente() : platform().focusWitness().userWindow();
 }
 
 void dopo(std::function<void()> azione)

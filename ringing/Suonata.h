@@ -4,6 +4,8 @@
 
 #include <functional>
 
+class QWindow;
+
 // While a pattern plays, the UI thread waits for it in an event loop of its own. That loop answers
 // the window system (its pings, exposes and focus changes) and handles posted events, so no desktop
 // takes the window for dead. It leaves the user's input queued, the close box included (and input
@@ -22,6 +24,10 @@ void suona(const std::function<void()> &pattern);
 
 // A pattern is playing.
 bool inCorso();
+
+// The window the user works in (the platform's witness): while what was held in a pattern is
+// handled, as it was when that pattern ended.
+QWindow *utente();
 
 // Runs `azione` on the UI thread after the pattern that is playing, as input made meanwhile is
 // handled; at once when none is playing. A failure inside it goes to the general error box.

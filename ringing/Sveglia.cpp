@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
@@ -47,6 +48,16 @@ void accendi(QTimer *t)
 {
     if (!t->isActive())
         t->start();
+}
+
+// The program's top-level widget that `window` belongs to, if any.
+QWidget *finestraDi(const QWindow *window)
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->windowHandle() == window)
+            return widget;
+    }
+    return nullptr;
 }
 
 bool clicDelMouse(QEvent::Type type)
@@ -110,13 +121,15 @@ void TFrmSveglia::buildLayout()
     ErrorDisplay::collega(TimerCasse, &QTimer::timeout, this, &TFrmSveglia::TimerCasseTimer);
 
     vista = new SeenWatch(this, [this] {
-        // Like a click on the window's own "Chiudi", it waits for the pattern to end.
+        // Like a click on the window's own "Chiudi", it waits for the pattern to end; the click was
+        // made in the notice, not in a window of the program.
         Suonata::dopo([finestra = QPointer<TFrmSveglia>(this)] {
             if (finestra && finestra->isVisible())
-                finestra->sbChiudiClick();
+                finestra->close();
         });
     });
-    ErrorDisplay::collega(qApp, &QGuiApplication::focusWindowChanged, this, &TFrmSveglia::fuocoCambiato);
+    ErrorDisplay::collega(&platform().focusWitness(), &FocusWitness::userWindowChanged, this,
+                          &TFrmSveglia::fuocoCambiato);
 }
 
 void TFrmSveglia::setVisible(bool visible)
@@ -161,15 +174,14 @@ void TFrmSveglia::fuocoCambiato()
 {
     if (!isVisible())
         return;
-    // One question to the window system for both.
-    QWindow *fuoco = platform().userWindow();
+    QWindow *fuoco = platform().focusWitness().userWindow();
     vista->fuocoCambiato(fuoco);
     if (!fuoco)
         return;
     if (fuoco == windowHandle()) {
         fuocoDopoMostrata = true;
         diventaAttiva();
-    } else if (fuocoDopoMostrata && !qobject_cast<QMessageBox *>(QApplication::activeWindow())) {
+    } else if (fuocoDopoMostrata && !qobject_cast<QMessageBox *>(finestraDi(fuoco))) {
         attiva = false;
     }
 }
@@ -187,6 +199,7 @@ void TFrmSveglia::FormActivate()
 
 void TFrmSveglia::sbChiudiClick()
 {
+    const QScopedValueRollback<bool> dallUtente(chiusaDallUtente, true);
     close();
 }
 
@@ -202,6 +215,8 @@ void TFrmSveglia::TimerCloseTimer()
 
 void TFrmSveglia::closeEvent(QCloseEvent *event)
 {
+    // The title bar's close box comes from the window system; the program's own close() does not.
+    const QScopedValueRollback<bool> dallUtente(chiusaDallUtente, chiusaDallUtente || event->spontaneous());
     ErrorDisplay::durante([this] { FormClose(); });
     event->accept();
 }
@@ -209,14 +224,14 @@ void TFrmSveglia::closeEvent(QCloseEvent *event)
 void TFrmSveglia::FormClose()
 {
     // The hour field is the main window's focus widget from now on, active or not. The window
-    // system is asked to activate it only while the program holds the focus: asked from the
-    // background, desktops answer with an attention flag or an "is ready" notice instead. Under
-    // Wayland nothing is asked: the request would come from the closing window with a stale input
-    // serial, which compositors treat as one from no user; they give the focus where they will.
+    // system is asked to activate it only while the user works in the program, as the end of a
+    // pattern left it for the input held in it: asked from the background, desktops answer with an
+    // attention flag or an "is ready" notice instead. The user's own click or close box on this
+    // window, while it holds the focus, is what a Wayland compositor grants the request for.
     FrmMain->Edsveglia1->setFocus();
-    if (platform().userWindow() && !QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
-        FrmMain->raise();
-        FrmMain->activateWindow();
+    if (QWindow *utente = Suonata::utente()) {
+        const bool perInput = chiusaDallUtente && utente == windowHandle() && isVisible();
+        platform().activate(FrmMain, perInput ? windowHandle() : nullptr);
     }
     if (FrmMain->TipoSistema == QLatin1String("9x"))
         Toni::SpegniSpeaker();

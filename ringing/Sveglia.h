@@ -60,6 +60,8 @@ private:
     bool fuocoDopoMostrata = false;
     SeenWatch *vista;
     bool guastoSuonoDetto = false;
+    // The close under way comes from the user's own input in this window: "Chiudi" or the close box.
+    bool chiusaDallUtente = false;
 };
 
 extern TFrmSveglia *FrmSveglia;

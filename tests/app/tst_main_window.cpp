@@ -27,11 +27,8 @@ private slots:
         QVERIFY(FrmMain->windowFlags() & Qt::WindowMinimizeButtonHint);
         QVERIFY(FrmMain->Timer1->isActive());
         QCOMPARE(FrmMain->Timer1->interval(), 400);
-        QCOMPARE(FrmMain->Timer1->timerType(), Qt::PreciseTimer);
         QVERIFY(FrmMain->TimerElimina->isActive());
         QCOMPARE(FrmMain->TimerElimina->interval(), 5000);
-        // A coarse timer may end up to 5 % early or late.
-        QCOMPARE(FrmMain->TimerElimina->timerType(), Qt::PreciseTimer);
     }
 
     void controls_data()

@@ -211,9 +211,9 @@ private slots:
         QCOMPARE(fake().wakes, told);
     }
 
-    // The slots (slot 1 at 07.30), a tick at 07:29:59 on the 15th, then one `at`, the computer having
-    // spent `passed` ms meanwhile, `asleep` of them asleep; then "Elimina" chosen on the notice, a
-    // tick at `then`, or, for "SLOT@MOMENT", a tick at rest, slot 1 set to SLOT and a tick at MOMENT.
+    // The slots (slot 1 at 07.30), a tick at 07:29:59 on the 15th (or at FIRST of "FIRST|AT"), then one
+    // `at`, the computer having spent `passed` ms meanwhile, `asleep` of them asleep; then "Elimina"
+    // chosen on the notice, a tick at `then`, or, for "SLOT@MOMENT", a tick at rest, slot 1 set to SLOT and a tick at MOMENT.
     void missedAlarm_data()
     {
         QTest::addColumn<QString>("table");
@@ -247,6 +247,11 @@ private slots:
             << one << "2024-01-15T07:30:59+01:00" << 60000LL << 60000LL << "" << QStringList {} << "*";
         QTest::newRow("a jump into the minute of two same alarms: both ring, nothing told") << "07.30 07.30 *.* *.* *.*"
             << "2024-01-15T07:30:59.500+01:00" << 0LL << 0LL << "2024-01-15T07:30:59.900+01:00" << QStringList {} << "*";
+        QTest::newRow("slept past midnight: rings today") << one << "2024-01-16T06:00:00+01:00" << 81001000LL
+            << 81001000LL << "" << QStringList {QString(slept).replace("domani", "oggi")} << "07";
+        QTest::newRow("slept 30 minutes across the spring change: told as asleep")
+            << "03.10 *.* *.* *.* *.*" << "2024-03-31T01:50:00+01:00|2024-03-31T03:20:00+02:00" << 1800000LL
+            << 1800000LL << "" << QStringList {told.arg("Il computer era sospeso", "1", "03.10")} << "03";
         QTest::newRow("a jump backwards: nothing") << two << "2024-01-15T07:00:00+01:00" << 0LL << 0LL << "" << QStringList {} << "07";
         QTest::newRow("rung the next day: withdrawn") << one << after << minute << minute << "2024-01-16T07:30:00.200+01:00"
                                                       << QStringList {slept, "1 withdrawn"} << "*";
@@ -266,9 +271,10 @@ private slots:
         MainWindowFixture f;
         FrmMain->Timer1->stop();
         setSlots(table);
-        setClock(QStringLiteral("2024-01-15T07:29:59+01:00"));
+        const QStringList looks = at.split(QLatin1Char('|'));
+        setClock(looks.size() > 1 ? looks.first() : QStringLiteral("2024-01-15T07:29:59+01:00"));
         FrmMain->Timer1Timer();
-        setClock(at);
+        setClock(looks.last());
         fake().asleepMs = asleep;
         fake().sinceBootMs = passed;
         FrmMain->Timer1Timer();

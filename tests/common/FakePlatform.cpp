@@ -5,10 +5,13 @@
 #include "linux/NetworkBrowser.h"
 #include "widgets/Fx.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QMutex>
+#include <QWidget>
+#include <QWindow>
 #include <memory>
 
 namespace {
@@ -125,9 +128,38 @@ void FakePlatform::showAlarmNotice(const QString &summary, bool withSound, std::
         noticeService->show(ChiaveSveglia, avvisoSveglia(summary, withSound), std::move(onClose));
 }
 
-QWindow *FakePlatform::userWindow()
+namespace {
+
+class FakeWitness : public FocusWitness
 {
-    return wmNames.value_or(QGuiApplication::focusWindow());
+public:
+    FakeWitness()
+        : FocusWitness(qGuiApp)
+    {
+        connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &FocusWitness::userWindowChanged);
+    }
+    QWindow *userWindow() override { return fake().wmNames.value_or(QGuiApplication::focusWindow()); }
+};
+
+} // namespace
+
+FocusWitness &FakePlatform::focusWitness()
+{
+    // Outlives every reset, as the windows stay connected to it; goes with the application.
+    static FakeWitness *witness = new FakeWitness;
+    return *witness;
+}
+
+void FakePlatform::activate(QWidget *window, QWindow *byInputIn)
+{
+    QString asked = window->objectName();
+    for (const QWidget *other : QApplication::topLevelWidgets()) {
+        if (byInputIn && other->windowHandle() == byInputIn)
+            asked += QStringLiteral(" by input in ") + other->objectName();
+    }
+    activated.append(asked);
+    window->raise();
+    window->activateWindow();
 }
 
 void FakePlatform::withdrawAlarmNotice()

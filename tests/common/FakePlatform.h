@@ -59,8 +59,10 @@ public:
     QStringList missed;
     std::map<int, std::function<void()>> onDeleteMissed;
     // The window that a window manager's record names, where the test gives one (null: another
-    // program's); userWindow() answers Qt's focus window otherwise.
+    // program's); the witness answers Qt's focus window otherwise, and tells of Qt's focus changes.
     std::optional<QWindow *> wmNames;
+    // Every activation asked: the window's name, and " by input in " the window named with it.
+    QStringList activated;
     // What msecsAsleep() and msecsSinceBoot() answer.
     qint64 asleepMs = 0;
     qint64 sinceBootMs = 0;
@@ -84,7 +86,9 @@ public:
     QString siteHost() override;
     Browser *createBrowser(QWidget *parent) override;
     void showAlarmNotice(const QString &summary, bool withSound, std::function<void()> onClose) override;
-    QWindow *userWindow() override;
+    FocusWitness &focusWitness() override;
+    // As under X11: the window is raised and activated, whoever asked.
+    void activate(QWidget *window, QWindow *byInputIn) override;
     void withdrawAlarmNotice() override;
     void showMissedAlarm(int slot, const QString &summary, const QString &body, std::function<void()> onDelete) override;
     void withdrawMissedAlarm(int slot) override;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -60,11 +61,12 @@ struct PrivateBus
 
     bool start()
     {
-        // No service folders: nothing installed here is started on the bus behind the test's back.
+        // The test's own service folder alone: nothing installed here is started behind its back.
         QFile config(dir.filePath(QStringLiteral("bus.conf")));
-        if (!config.open(QIODevice::WriteOnly))
+        if (!config.open(QIODevice::WriteOnly) || !QDir(dir.path()).mkdir(QStringLiteral("services")))
             return false;
-        config.write("<busconfig><listen>unix:tmpdir=" + dir.path().toUtf8() + "</listen><policy context=\"default\">"
+        config.write("<busconfig><listen>unix:tmpdir=" + dir.path().toUtf8() + "</listen><servicedir>"
+                     + dir.filePath(QStringLiteral("services")).toUtf8() + "</servicedir><policy context=\"default\">"
                      "<allow send_destination=\"*\"/><allow receive_sender=\"*\"/><allow own=\"*\"/></policy></busconfig>");
         config.close();
         daemon.setStandardErrorFile(QProcess::nullDevice());
@@ -76,11 +78,24 @@ struct PrivateBus
         return true;
     }
 
-    // Registers `service` as org.freedesktop.Notifications through `server`.
+    // From now on the bus starts the service with the first message for it, as many desktops do:
+    // the process it runs writes the file whose name is returned, and the test then serves.
+    QString startOnDemand()
+    {
+        const QString started = dir.filePath(QStringLiteral("started"));
+        QFile service(dir.filePath(QStringLiteral("services/notifications.service")));
+        if (service.open(QIODevice::WriteOnly))
+            service.write("[D-BUS Service]\nName=org.freedesktop.Notifications\nExec=/bin/sh -c 'echo >"
+                          + started.toUtf8() + "; exec sleep 10'\n");
+        return started;
+    }
+
+    // Registers `service` as org.freedesktop.Notifications through `server`: the object first, for
+    // the bus hands the name's new owner what waited for it at once.
     static bool serve(Connection &server, StandInNotifications &service)
     {
-        return server.bus.registerService(QStringLiteral("org.freedesktop.Notifications"))
-            && server.bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &service,
-                                         QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals);
+        return server.bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &service,
+                                         QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals)
+            && server.bus.registerService(QStringLiteral("org.freedesktop.Notifications"));
     }
 };

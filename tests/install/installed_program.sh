@@ -53,20 +53,35 @@ if [ "${1:-}" = --drive ]; then
             sleep 0.2
         done
     }
-    # The window manager's record of the active window, as an EWMH window manager keeps it: WINDOW
-    # names that window; none removes the record.
-    wm_names() {
-        [ "$1" != none ] || { xprop -root -remove _NET_ACTIVE_WINDOW; return; }
-        # xprop cannot give the property its type, WINDOW (33); Xlib through Python can.
-        python3 - "$1" <<'PY'
-import ctypes as c, sys
-x, L = c.CDLL("libX11.so.6"), c.c_ulong
-x.XOpenDisplay.restype = c.c_void_p
-d = c.c_void_p(x.XOpenDisplay(None))
-x.XChangeProperty(d, L(x.XDefaultRootWindow(d)), L(x.XInternAtom(d, b"_NET_ACTIVE_WINDOW", 0)), L(33), 32, 0,
-                  (c.c_long * 1)(int(sys.argv[1], 0)), 1)
-x.XCloseDisplay(d)
-PY
+    # What an EWMH window manager records: the active window, and the windows bottom to top.
+    recorded_active() {
+        xprop -root _NET_ACTIVE_WINDOW | awk '{ print $NF }'
+    }
+    # Whether window $1 lies below window $2 in the window manager's stacking order.
+    below() {
+        xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',' |
+            awk -v a="$(printf '0x%x' "$1")" -v b="$(printf '0x%x' "$2")" \
+                '{ for (i = 5; i <= NF; i++) { if ($i == a) pa = i; if ($i == b) pb = i } } END { exit !(pa && pb && pa < pb) }'
+    }
+    bells() {
+        cat "$work/bells" 2>/dev/null | wc -l
+    }
+    # The bells once a second has gone by without one: a pattern has ended.
+    settled_bells() {
+        local before=-1 now
+        until now=$(bells) && [ "$now" -eq "$before" ]; do
+            before=$now
+            sleep 1
+        done
+        echo "$now"
+    }
+    # An alarm for the current minute, not in a minute's last seconds (it might be set for one gone).
+    ring() {
+        while [ "$(date +%S)" -ge 55 ]; do sleep 1; done
+        xdotool type --delay 50 "$(date +%H%M)"
+        xdotool key Return
+        ringing=$(window '^Trillora$') || true
+        [ -n "$ringing" ] || fail "$1"
     }
     # "Scarica", which is enabled once the check has ended, asks the site for the download.
     download_asked() {
@@ -151,24 +166,30 @@ PY
     confirm_save
     expect_file '07\r\n30\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\n*\r\nSpeaker\r\nMaggiore\r\n'
 
+    # From here a real window manager keeps its record of the active window, and another program
+    # has a window of its own.
+    XDG_CONFIG_HOME="$work" openbox >/dev/null 2>&1 & # its own defaults, not the user's
+    wm=$!
+    xmessage -title Altro -geometry 200x60+800+600 altro >/dev/null 2>&1 &
+    altro=$(window '^Altro$') || fail "the other program's window did not come up"
+    until_true "openbox keeps no record" '[ "$(recorded_active)" != "" ] && xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+    focus "$main" "the main window"
+
     # An alarm for the current minute rings at once, through the sound module: ten passes of three
-    # tones. Not in a minute's last seconds, or it might be set for a minute already gone.
-    while [ "$(date +%S)" -ge 55 ]; do sleep 1; done
-    xdotool type --delay 50 "$(date +%H%M)"
-    xdotool key Return
-    ringing=$(window '^Trillora$') || true
-    [ -n "$ringing" ] || fail "the alarm did not ring"
+    # tones. "Chiudi" is clicked in the first second, and the user goes to the other program while
+    # the click waits for the pattern's end: the window closes then, and the main window comes
+    # neither to the focus nor over the other program, though Qt asks to activate the clicked window.
+    ring "the alarm did not ring"
+    sleep 0.4
+    click "$ringing" 33 78 # "Chiudi"
+    xdotool windowactivate "$altro"
+    gone '^Trillora$' "the ringing window"
     expect_module trillora-sound.so
     until_true "the alarm played nothing" '[ "$(stat -c %s "$work/home/played.wav" 2>/dev/null || echo 0)" -gt 10000 ]'
+    sleep 0.5
+    [ "$(recorded_active)" = "$(printf '0x%x' "$altro")" ] || fail "the main window was activated from the background"
+    below "$main" "$altro" || fail "the main window was raised over the program the user went to"
     no_error_box
-    # The window manager names another program's window as the one the user works in (the root
-    # window stands for it): after "Chiudi" the main window is not asked to the front. The request
-    # would have come before the ringing window went.
-    wm_names "$(xwininfo -root | awk '/Window id:/ { print $4 }')"
-    click "$ringing" 33 78 # "Chiudi"
-    gone '^Trillora$' "the ringing window"
-    [ "$(xdotool getwindowfocus)" != "$main" ] || fail "the main window was activated from the background"
-    wm_names none
     focus "$main" "the main window"
 
     # The version check against the loopback site finds build 19: "Scarica" is enabled, and its
@@ -210,30 +231,45 @@ PY
 
     # Second run, after an update replaced the executable under the running program, as package
     # tools do, and without the sound module: the saved alarm loads, one for this minute rings
-    # through the X server's bell (heard through XKB's notices) and says why once, a new one joins,
-    # and the save lands in the same file.
+    # through the X server's bell (heard through XKB's notices, a bell a tone) and says why once,
+    # a new one joins, and the save lands in the same file.
     printf 'Bell() shell "echo >> %s/bells"\n' "$work" >"$work/xkbevd.cfg"
     xkbevd -cfg "$work/xkbevd.cfg" >/dev/null 2>&1 &
     mv "$folder/trillora-sound.so" "$work/"
     start
     cp "$folder/trillora" "$work/update" && mv -f "$work/update" "$folder/trillora"
     click "$main" 260 98 # "Carica impostazioni"
-    while [ "$(date +%S)" -ge 55 ]; do sleep 1; done
-    xdotool type --delay 50 "$(date +%H%M)"
-    xdotool key Return
-    ringing=$(window '^Trillora$') || true
-    [ -n "$ringing" ] || fail "the alarm did not ring without the sound module"
-    until_true "no bell stood in for the tones" '[ "$(cat "$work/bells" 2>/dev/null | wc -l)" -ge 3 ]'
+    ring "the alarm did not ring without the sound module"
+    until_true "no bell stood in for the tones" '[ "$(bells)" -ge 3 ]'
     until_true "no error box for the missing sound module" '[ "$(windows_titled "^TQZ_Trillora\$" | wc -l)" -eq 2 ]'
     box=$(windows_titled '^TQZ_Trillora$' | grep -vx "$main" | head -n 1)
     focus "$box" "the error box"
     xdotool key Return
-    # Now the window manager names the ringing window: after "Chiudi" the main window is asked to
-    # the front and has the focus.
-    wm_names "$ringing"
+    # The focus back from another window of the program plays the pattern again; back from
+    # another program, it does not.
+    until_true "the pattern did not end" '[ "$(bells)" -ge 30 ]'
+    played=$(settled_bells)
+    xdotool windowactivate --sync "$main"
+    xdotool windowactivate --sync "$ringing"
+    until_true "the focus back from the main window played nothing" '[ "$(bells)" -ge $((played + 30)) ]'
+    played=$(settled_bells)
+    xdotool windowactivate --sync "$altro"
+    xdotool windowactivate --sync "$ringing"
+    sleep 1.5
+    [ "$(bells)" -eq "$played" ] || fail "the focus back from another program played again: $(bells) bells, not $played"
+    # "Chiudi" clicked after the pattern: the main window is active with the hour field focused.
     click "$ringing" 33 78 # "Chiudi"
-    until_true "the main window was not activated after Chiudi" '[ "$(xdotool getwindowfocus)" = "$main" ]'
-    wm_names none
+    until_true "the main window was not activated after Chiudi" '[ "$(recorded_active)" = "$(printf "0x%x" "$main")" ]'
+    # The window manager exits, leaving its record naming the other program: no longer believed,
+    # Qt's own focus tells that the user clicked "Chiudi" in the program.
+    xdotool windowactivate --sync "$altro"
+    kill "$wm"
+    focus "$main" "the main window"
+    ring "the alarm did not ring without a window manager"
+    until_true "the pattern did not end" '[ "$(bells)" -ge $((played + 30)) ]'
+    click "$ringing" 33 78 # "Chiudi"
+    until_true "the main window was not activated after Chiudi without a window manager" \
+        '[ "$(xdotool getwindowfocus)" = "$main" ]'
     mv "$work/trillora-sound.so" "$folder/"
     focus "$main" "the main window"
     xdotool type --delay 50 2205

@@ -475,8 +475,8 @@ private slots:
 
     // A stand-in helper that notes the line it is told and ends with `status`, or, once pkexec has
     // really granted the capability, holds on; found through a link, its file in a folder whose name
-    // has a blank; a stand-in pkexec on the path ending with `pkexec` (-1: none there); "Consenti"
-    // chosen when offered.
+    // has a blank and a quote (a blank alone for -2); a stand-in pkexec on the path ending with
+    // `pkexec` (below 0: none there); "Consenti" chosen when offered.
     void grant_data()
     {
         QTest::addColumn<int>("status");
@@ -485,22 +485,29 @@ private slots:
         QTest::addColumn<QString>("actions"); // of the one notice; "-" for no notice
         QTest::addColumn<int>("helpers");     // started in all
         QTest::addColumn<bool>("withdrawn");
-        QTest::addColumn<bool>("emptied"); // every alarm emptied instead of Consenti
+        QTest::addColumn<int>("emptied"); // every alarm emptied, then one set: 1 instead of Consenti, 2 after it
+        QTest::addColumn<bool>("onDemand"); // the notification service started by the bus with the notice
 
         QTest::newRow("no capability, an alarm set: one notice with Consenti")
-            << int(WAKE_NOT_PERMITTED) << 1 << false << "consenti/Consenti" << 1 << false << false;
+            << int(WAKE_NOT_PERMITTED) << 1 << false << "consenti/Consenti" << 1 << false << 0 << false;
         QTest::newRow("no alarm left: the notice goes, and comes again with the next one")
-            << int(WAKE_NOT_PERMITTED) << 1 << false << "consenti/Consenti" << 1 << true << true;
+            << int(WAKE_NOT_PERMITTED) << 1 << false << "consenti/Consenti" << 1 << true << 1 << false;
         QTest::newRow("Consenti granted: setcap as root, a new helper holds the time")
-            << int(WAKE_NOT_PERMITTED) << 0 << true << "consenti/Consenti" << 2 << true << false;
+            << int(WAKE_NOT_PERMITTED) << 0 << true << "consenti/Consenti" << 2 << true << 0 << false;
         QTest::newRow("Consenti dismissed: nothing more")
-            << int(WAKE_NOT_PERMITTED) << 126 << false << "consenti/Consenti" << 1 << false << false;
+            << int(WAKE_NOT_PERMITTED) << 126 << false << "consenti/Consenti" << 1 << false << 0 << false;
+        QTest::newRow("Consenti dismissed, no alarm left, then another: not offered again")
+            << int(WAKE_NOT_PERMITTED) << 126 << false << "consenti/Consenti" << 1 << false << 2 << false;
         QTest::newRow("still no capability after the grant: no second notice")
-            << int(WAKE_NOT_PERMITTED) << 0 << false << "consenti/Consenti" << 2 << true << false;
+            << int(WAKE_NOT_PERMITTED) << 0 << false << "consenti/Consenti" << 2 << true << 0 << false;
         QTest::newRow("no real-time clock: nothing to grant")
-            << int(WAKE_NO_ALARM_CLOCK) << 0 << false << "-" << 1 << false << false;
+            << int(WAKE_NO_ALARM_CLOCK) << 0 << false << "-" << 1 << false << 0 << false;
         QTest::newRow("no pkexec: the command in the body, quoted for the shell")
-            << int(WAKE_NOT_PERMITTED) << -1 << false << "" << 1 << false << false;
+            << int(WAKE_NOT_PERMITTED) << -1 << false << "" << 1 << false << 0 << false;
+        QTest::newRow("no pkexec, a blank alone in the folder's name: quoted all the same")
+            << int(WAKE_NOT_PERMITTED) << -2 << false << "" << 1 << false << 0 << false;
+        QTest::newRow("a service the bus starts for the notice: Consenti granted all the same")
+            << int(WAKE_NOT_PERMITTED) << 0 << true << "consenti/Consenti" << 2 << true << 0 << true;
     }
 
     void grant()
@@ -511,21 +518,24 @@ private slots:
         QFETCH(QString, actions);
         QFETCH(int, helpers);
         QFETCH(bool, withdrawn);
-        QFETCH(bool, emptied);
+        QFETCH(int, emptied);
+        QFETCH(bool, onDemand);
         if (privateBus.address.isEmpty())
             QVERIFY2(privateBus.start(), "dbus-daemon (package dbus-daemon) is needed");
         Connection server(privateBus.address, QStringLiteral("service"));
         Connection client(privateBus.address, QStringLiteral("client"));
         StandInNotifications notifications;
-        QVERIFY(PrivateBus::serve(server, notifications));
+        const QString started = onDemand ? privateBus.startOnDemand() : QString();
+        QVERIFY(onDemand || PrivateBus::serve(server, notifications));
         DesktopNotice notice(client.bus);
 
         QTemporaryDir dir;
         const QString told = dir.filePath(QStringLiteral("told"));
         const QString file = dir.filePath(QStringLiteral("trillora-wake"));
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("it's here")));
-        QVERIFY(QFile(dir.filePath(QStringLiteral("it's here/trillora-wake"))).open(QIODevice::WriteOnly));
-        QVERIFY(QFile::link(QStringLiteral("it's here/trillora-wake"), file));
+        const QString folder = pkexec == -2 ? QStringLiteral("a here") : QStringLiteral("it's here");
+        QVERIFY(QDir(dir.path()).mkdir(folder));
+        QVERIFY(QFile(dir.filePath(folder + QStringLiteral("/trillora-wake"))).open(QIODevice::WriteOnly));
+        QVERIFY(QFile::link(folder + QStringLiteral("/trillora-wake"), file));
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("bin")));
         QFile standIn(dir.filePath(QStringLiteral("bin/pkexec")));
         if (pkexec >= 0) {
@@ -553,19 +563,25 @@ private slots:
         WakeGrant grant(&helper, file, [&notice]() -> DesktopNotice & { return notice; });
         helper.wakeAt(QDateTime(QDate(2024, 1, 16), QTime(7, 30)));
         QTRY_VERIFY_WITH_TIMEOUT(lines(told).size() == 1 && helpersRunning() == 0, 20000);
+        if (onDemand) {
+            QTRY_VERIFY(QFile::exists(started));
+            QVERIFY(PrivateBus::serve(server, notifications));
+        }
         QTest::qWait(300);
-        if (emptied) {
+        if (emptied != 1 && !notifications.shown.isEmpty() && !actions.isEmpty()) {
+            emit notifications.ActionInvoked(41, QStringLiteral("consenti"));
+            QTest::qWait(300);
+        }
+        if (emptied != 0) {
             helper.wakeAt(std::nullopt);
             QTest::qWait(300);
             helper.wakeAt(QDateTime(QDate(2024, 1, 16), QTime(8, 0)));
-        } else if (!notifications.shown.isEmpty() && !actions.isEmpty()) {
-            emit notifications.ActionInvoked(41, QStringLiteral("consenti"));
         }
         QTRY_VERIFY_WITH_TIMEOUT(lines(told).size() == helpers && helpersRunning() == (grants ? 1 : 0), 20000);
         QTest::qWait(300);
 
         QCOMPARE(notifications.shown,
-                 QStringList(actions == QLatin1String("-") ? 0 : emptied ? 2 : 1,
+                 QStringList(actions == QLatin1String("-") ? 0 : emptied == 1 ? 2 : 1,
                              "Trillora non può risvegliare il computer trillora " + actions + " 1 trillora"));
         const QString canonical = QFileInfo(file).canonicalFilePath();
         if (actions == QLatin1String("consenti/Consenti")) {
@@ -573,7 +589,7 @@ private slots:
                 "Se il computer va in sospensione, la sveglia delle 07.30 non suonerà. «Consenti» chiede una volta la "
                 "password di amministratore."));
             QCOMPARE(lines(dir.filePath(QStringLiteral("args"))),
-                     emptied ? QStringList() : QStringList({"/usr/sbin/setcap", "cap_wake_alarm+ep", canonical}));
+                     emptied == 1 ? QStringList() : QStringList({"/usr/sbin/setcap", "cap_wake_alarm+ep", canonical}));
         } else if (actions.isEmpty()) {
             QVERIFY2(notifications.bodies.value(0).endsWith(" sudo setcap cap_wake_alarm+ep '"
                                                              + QString(canonical).replace("'", "'\\''") + "'"),
