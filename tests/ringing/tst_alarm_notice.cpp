@@ -40,7 +40,7 @@ private slots:
         // the bell stands in for the sound; "wm": the window manager's record names another window;
         // "long": a pattern of 2.5 s, whose end the test's own wait cannot come before. An action's
         // third word "intruder": another client on the bus sends it; "closer": another client says
-        // first that the notice was closed.
+        // first that the notice was closed; "replaced": another service has taken the name since.
         QTest::addColumn<QString>("tweak");
 
         QTest::newRow("unseen: Chiudi closes the window, the notice goes") << -1 << true << "chiudi" << true << true << "";
@@ -49,6 +49,8 @@ private slots:
             << -1 << true << "chiudi 42" << true << false << "";
         QTest::newRow("unseen: Chiudi sent by another client on the bus leaves it")
             << -1 << true << "chiudi 41 intruder" << true << false << "";
+        QTest::newRow("unseen, the service replaced: the new one's Chiudi for that number is not heeded")
+            << -1 << true << "chiudi 41 replaced" << true << false << "";
         QTest::newRow("unseen: another client's word that it closed is not heeded")
             << -1 << true << "chiudi 41 closer" << true << true << "";
         QTest::newRow("unseen while a long pattern plays: posted within the second all the same")
@@ -122,6 +124,13 @@ private slots:
                                                         QStringLiteral("ActionInvoked"));
         signal << chosen.value(1, QStringLiteral("41")).toUInt() << chosen[0];
         Connection intruder(privateBus.address, QStringLiteral("intruder"));
+        StandInNotifications successor;
+        const bool replaced = chosen.value(2) == QLatin1String("replaced");
+        if (replaced) {
+            QVERIFY(server.bus.unregisterService(QStringLiteral("org.freedesktop.Notifications")));
+            QVERIFY(PrivateBus::serve(intruder, successor));
+            QTest::qWait(100);
+        }
         if (chosen.value(2) == QLatin1String("closer")) {
             QDBusMessage closed = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/Notifications"),
                                                              QStringLiteral("org.freedesktop.Notifications"),
@@ -130,11 +139,12 @@ private slots:
             intruder.bus.send(closed);
             QTest::qWait(100);
         }
-        (chosen.value(2) == QLatin1String("intruder") ? intruder.bus : server.bus).send(signal);
+        (chosen.value(2) == QLatin1String("intruder") || replaced ? intruder.bus : server.bus).send(signal);
         QTest::qWait(300);
         QCOMPARE(FrmSveglia->isVisible(), !closedByAction);
         QTRY_VERIFY(!FrmSveglia->isVisible());
-        QTRY_COMPARE(notifications.closed, noticed ? (twice ? QList<uint> {41, 42} : QList<uint> {41}) : QList<uint>());
+        QTRY_COMPARE(notifications.closed,
+                     noticed && !replaced ? (twice ? QList<uint> {41, 42} : QList<uint> {41}) : QList<uint>());
         // Without its sound the alarm also says why, once, in the general error box.
         QCOMPARE(fake().boxes.size(), tweak == QLatin1String("mute") ? 1 : 0);
     }
