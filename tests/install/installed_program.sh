@@ -264,12 +264,17 @@ if [ "${1:-}" = --drive ]; then
     # Qt's own focus tells that the user clicked "Chiudi" in the program.
     xdotool windowactivate --sync "$altro"
     kill "$wm"
+    sleep 0.5
+    xdotool windowraise "$altro"
     focus "$main" "the main window"
     ring "the alarm did not ring without a window manager"
     until_true "the pattern did not end" '[ "$(bells)" -ge $((played + 30)) ]'
     click "$ringing" 33 78 # "Chiudi"
     until_true "the main window was not activated after Chiudi without a window manager" \
         '[ "$(xdotool getwindowfocus)" = "$main" ]'
+    # And brought to the front: above the other program's window among the root's windows, top first.
+    xwininfo -root -children | grep -oE "^ +($(printf '0x%x|0x%x' "$main" "$altro")) " | head -n 1 |
+        grep -q "$(printf '0x%x' "$main")" || fail "the main window was not brought to the front"
     mv "$work/trillora-sound.so" "$folder/"
     focus "$main" "the main window"
     xdotool type --delay 50 2205
