@@ -17,6 +17,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
@@ -53,7 +54,7 @@ TFrmMain::TFrmMain(QWidget *parent)
 
 void TFrmMain::FormCreate()
 {
-    sbLoad->setEnabled(platform().fileExists(Fx::CartellaProgramma() + FileSveglie::NomeFile));
+    sbLoad->setEnabled(platform().fileExists(fileSveglie(false)));
     RilevaSistema();
     Timer1->start();
     TimerElimina->start();
@@ -349,7 +350,7 @@ void TFrmMain::impostaCampiFile(const QStringList &lines)
 
 void TFrmMain::SpeedButton1Click()
 {
-    if (!FileSveglie::scrivi(Fx::CartellaProgramma() + FileSveglie::NomeFile, campiFile())) {
+    if (!FileSveglie::scrivi(fileSveglie(true), campiFile())) {
         Fx::MsgErrore(QStringLiteral("Scrittura non eseguita."));
         return;
     }
@@ -357,9 +358,23 @@ void TFrmMain::SpeedButton1Click()
     sbLoad->setEnabled(true);
 }
 
+// Beside the program, as ever; but where the program's folder may not be written (installed for the
+// whole system), a save there could only fail, and the file lives in the user's own configuration
+// folder, made by the first save.
+QString TFrmMain::fileSveglie(bool salvando) const
+{
+    const QString cartella = Fx::CartellaProgramma();
+    if (platform().folderWritable(cartella))
+        return cartella + FileSveglie::NomeFile;
+    const QString propria = platform().configFolder() + QStringLiteral("/trillora/");
+    if (salvando)
+        QDir().mkpath(propria);
+    return propria + FileSveglie::NomeFile;
+}
+
 void TFrmMain::sbLoadClick()
 {
-    const auto lines = FileSveglie::leggi(Fx::CartellaProgramma() + FileSveglie::NomeFile);
+    const auto lines = FileSveglie::leggi(fileSveglie(false));
     if (!lines) {
         Fx::MsgErrore(QStringLiteral("Recupero impossibile."));
         return;

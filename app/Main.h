@@ -125,6 +125,7 @@ private:
     void svuota(int index);
 
     QStringList campiFile() const;
+    QString fileSveglie(bool salvando) const;
     void impostaCampiFile(const QStringList &lines);
 
     void buildLayout();

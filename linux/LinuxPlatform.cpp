@@ -9,9 +9,13 @@
 #include "linux/WakeHelper.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QIcon>
+#include <QStandardPaths>
 #include <QThread>
+
+#include <unistd.h>
 #include <QGuiApplication>
 
 namespace {
@@ -80,6 +84,16 @@ QString LinuxPlatform::executablePath()
 bool LinuxPlatform::fileExists(const QString &path)
 {
     return QFileInfo(path).isFile();
+}
+
+bool LinuxPlatform::folderWritable(const QString &folder)
+{
+    return ::access(QFile::encodeName(folder).constData(), W_OK) == 0;
+}
+
+QString LinuxPlatform::configFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
 }
 
 QTime LinuxPlatform::localTime()

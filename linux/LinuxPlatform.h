@@ -33,6 +33,8 @@ public:
     void shellOpenMail(const QString &address, const QString &subject, const QString &body) override;
     QString executablePath() override;
     bool fileExists(const QString &path) override;
+    bool folderWritable(const QString &folder) override;
+    QString configFolder() override;
     QTime localTime() override;
     QDateTime localDateTime() override;
     qint64 msecsAsleep() override;

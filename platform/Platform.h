@@ -70,6 +70,11 @@ public:
 
     virtual QString executablePath() = 0;
     virtual bool fileExists(const QString &path) = 0;
+    // Whether the program may make and replace files in `folder`.
+    virtual bool folderWritable(const QString &folder) = 0;
+    // The user's own configuration folder ($XDG_CONFIG_HOME, ~/.config by default), without a
+    // trailing separator.
+    virtual QString configFolder() = 0;
     virtual QTime localTime() = 0;
     // Local date and time, in the system's time zone.
     virtual QDateTime localDateTime() = 0;

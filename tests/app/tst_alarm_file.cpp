@@ -291,6 +291,31 @@ private slots:
                  earlier ? QStringList {QStringLiteral("sveglia.imptqz")} : QStringList());
     }
 
+    // Installed for the whole system, the program's folder may not be written: the file lives in
+    // the user's configuration folder, made by the first save, and enables "Carica" at the next start.
+    void unwritableProgramFolderSavesInTheUsersFolder()
+    {
+        QTemporaryDir config;
+        const auto systemWide = [&config](const QString &) {
+            fake().foldersWritable = false;
+            fake().configHome = config.path();
+        };
+        {
+            MainWindowFixture f(systemWide);
+            QVERIFY(!FrmMain->sbLoad->isEnabled());
+            FrmMain->ed1sv1->setText(QStringLiteral("07"));
+            FrmMain->SpeedButton1->click();
+            QCOMPARE(fake().boxes.size(), 1);
+            QCOMPARE(fake().boxes[0].text, QStringLiteral("Orari e tipologia di suono memorizzati!"));
+            QVERIFY(!QFile::exists(f.file(QStringLiteral("sveglia.imptqz"))));
+        }
+        MainWindowFixture f(systemWide);
+        QVERIFY(FrmMain->sbLoad->isEnabled());
+        FrmMain->sbLoad->click();
+        QCOMPARE(fields()[0], QStringLiteral("07"));
+        QCOMPARE(readAll(config.filePath(QStringLiteral("trillora/sveglia.imptqz"))).left(4), QByteArray("07\r\n"));
+    }
+
     // A save that runs out of room half-way must leave the earlier file whole.
     void failedWriteKeepsTheOldFile()
     {

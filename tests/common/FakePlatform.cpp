@@ -53,6 +53,16 @@ bool FakePlatform::fileExists(const QString &path)
     return QFileInfo(path).isFile();
 }
 
+bool FakePlatform::folderWritable(const QString &)
+{
+    return foldersWritable;
+}
+
+QString FakePlatform::configFolder()
+{
+    return configHome;
+}
+
 QTime FakePlatform::localTime()
 {
     return now;

@@ -31,6 +31,9 @@ public:
 
     QStringList opened;
     QString exePath;
+    // What folderWritable() answers for any folder, and configFolder().
+    bool foldersWritable = true;
+    QString configHome;
     QTime now {12, 0, 0};
     // The local date and time zone that go with `now`.
     QDate today {2024, 1, 15};
@@ -73,6 +76,8 @@ public:
     void shellOpenMail(const QString &address, const QString &subject, const QString &body) override;
     QString executablePath() override;
     bool fileExists(const QString &path) override;
+    bool folderWritable(const QString &folder) override;
+    QString configFolder() override;
     QTime localTime() override;
     QDateTime localDateTime() override;
     qint64 msecsAsleep() override;
