@@ -15,7 +15,7 @@ namespace {
 
 // Every size given here is decoded and sent along with each window when it is shown, so only the
 // sizes a window is drawn at; the desktop's menus take the installed theme icon.
-QIcon iconaProgramma()
+QIcon programIcon()
 {
     QIcon icon;
     for (const int side : {16, 32, 48, 64})
@@ -31,7 +31,7 @@ TrilloraApplication::TrilloraApplication(int &argc, char **argv)
     setApplicationName(Config::ApplicationTitle);
     // Ties the windows to the installed trillora.desktop, whose icon the desktop then shows for them.
     setDesktopFileName(QStringLiteral("trillora"));
-    setWindowIcon(iconaProgramma());
+    setWindowIcon(programIcon());
     // The program ends only by "Esci", the main window's close box or a click on the ringing
     // window; the splash or ringing window closing while the main window is hidden must not end it.
     setQuitOnLastWindowClosed(false);
@@ -39,10 +39,10 @@ TrilloraApplication::TrilloraApplication(int &argc, char **argv)
     // fontconfig maps these to DejaVu Sans, which is too wide for the fixed layouts; Liberation
     // Sans keeps the narrow widths the captions were sized for. Verdana keeps DejaVu Sans, its match.
     // The interface is Italian, the standard buttons of the message boxes too ("Sì", "No").
-    auto *italiano = new QTranslator(this);
-    if (italiano->load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
+    auto *italian = new QTranslator(this);
+    if (italian->load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        installTranslator(italiano);
+        installTranslator(italian);
     for (const char *family : {"MS Sans Serif", "Tahoma"})
         QFont::insertSubstitution(QLatin1String(family), QStringLiteral("Liberation Sans"));
 }

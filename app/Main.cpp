@@ -146,13 +146,13 @@ void TFrmMain::AggiornaRisveglio()
         sveglie.append({s.hour->text(), s.minute->text()});
     }
     // At start, and whenever every slot is empty, the tick reads no date and no time zone.
-    if (risveglio.aRiposo(sveglie)) {
-        mancate.aRiposo();
+    if (risveglio.atRest(sveglie)) {
+        mancate.atRest();
         return;
     }
     const QDateTime now = platform().localDateTime();
-    risveglio.aggiorna(sveglie, now);
-    mancate.aggiorna(sveglie, now, platform().msecsSinceBoot(), platform().msecsAsleep(),
+    risveglio.update(sveglie, now);
+    mancate.update(sveglie, now, platform().msecsSinceBoot(), platform().msecsAsleep(),
                      [this](int i) { ErrorDisplay::durante([this, i] { svuota(i); }); });
 }
 

@@ -1,8 +1,8 @@
 // The main window: clock, five alarm slots, sound options, alarm file and the doors to the other windows.
 #pragma once
 
-#include "app/Risveglio.h"
-#include "app/SveglieMancate.h"
+#include "app/WakeTime.h"
+#include "app/MissedAlarms.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -133,8 +133,8 @@ private:
 
     // Tells the platform the earliest upcoming alarm, so that the computer is awake for it.
     void AggiornaRisveglio();
-    Risveglio risveglio;
-    SveglieMancate mancate;
+    WakeTime risveglio;
+    MissedAlarms mancate;
 
     bool shownOnce = false;
     // The clock text last shown and its second of the day.

@@ -26,27 +26,27 @@ using Layout::pulsante;
 
 // A field of two typed characters, of any kind: what the user types, pastes or drops is cut to the
 // room left. Texts set by the program (the padding, the copy of slot 1) are not cut.
-class DueCaratteri : public QValidator
+class TwoCharacters : public QValidator
 {
 public:
-    explicit DueCaratteri(QLineEdit *field)
-        : QValidator(field), field(field), prima(field->text())
+    explicit TwoCharacters(QLineEdit *field)
+        : QValidator(field), field(field), previous(field->text())
     {
-        connect(field, &QLineEdit::textChanged, this, [this](const QString &text) { prima = text; });
+        connect(field, &QLineEdit::textChanged, this, [this](const QString &text) { previous = text; });
     }
 
     State validate(QString &input, int &pos) const override
     {
         // setText clears the user's modifications before the text comes here: a text of the program.
         if (field->isModified())
-            input = Sveglie::limitaInserimento(prima, input, pos, 2);
+            input = Sveglie::limitaInserimento(previous, input, pos, 2);
         return Acceptable;
     }
 
 private:
     QLineEdit *field;
     // The text before the edit being checked.
-    QString prima;
+    QString previous;
 };
 
 QLineEdit *campo(QWidget *parent, const char *name, QRect place, const QString &text)
@@ -92,7 +92,7 @@ void TFrmMain::buildLayout()
     Edsveglia1 = campo(PanIns, "Edsveglia1", {232, 3, 25, 23}, Sveglie::Vuoto);
     EDSveglia2 = campo(PanIns, "EDSveglia2", {261, 3, 25, 23}, Sveglie::Vuoto);
     for (QLineEdit *entry : {Edsveglia1, EDSveglia2}) {
-        entry->setValidator(new DueCaratteri(entry));
+        entry->setValidator(new TwoCharacters(entry));
         entry->installEventFilter(this);
     }
     sbConferma = pulsante(PanIns, "sbConferma", {289, 3, 78, 23}, QStringLiteral("Inserisci"),
@@ -179,7 +179,7 @@ void TFrmMain::buildLayout()
     ErrorDisplay::collega(sbDurata, &QToolButton::clicked, this, &TFrmMain::sbDurataClick);
     ErrorDisplay::collega(sbBug, &QToolButton::clicked, this, &TFrmMain::sbBugClick);
     ErrorDisplay::collega(Help, &QAction::triggered, this, &TFrmMain::HelpClick);
-    ErrorDisplay::collega(clicPanel1, &ClickWatcher::clic, this, &TFrmMain::Panel1Click);
+    ErrorDisplay::collega(clicPanel1, &ClickWatcher::clicked, this, &TFrmMain::Panel1Click);
 
     Edsveglia1->setFocus();
 }

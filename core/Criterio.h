@@ -17,7 +17,7 @@ struct CriterioTaglio
     bool IncludiFine = false;
     std::int16_t Salta = 0;
 
-    bool operator==(const CriterioTaglio &altro) const;
+    bool operator==(const CriterioTaglio &other) const;
 };
 
 // The criterion for a product, looked up by its caption in lower case. An unknown product keeps

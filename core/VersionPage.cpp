@@ -12,43 +12,43 @@ namespace {
 
 // Index of the first occurrence, or -1. An empty marker must never match, although indexOf would
 // happily find it at the start of any text.
-qsizetype trova(QByteArrayView testo, QByteArrayView marca)
+qsizetype firstIndex(QByteArrayView text, QByteArrayView marker)
 {
-    if (marca.isEmpty() || testo.isEmpty())
+    if (marker.isEmpty() || text.isEmpty())
         return -1;
-    return testo.indexOf(marca);
+    return text.indexOf(marker);
 }
 
 // The four markers of a backward search, kept in the direction of the text they are searched in.
-class Marcatori
+class Markers
 {
 public:
-    Marcatori(QByteArray blocco, QByteArray conta, QByteArray inizio, QByteArray fine)
-        : blocco(std::move(blocco)), conta(std::move(conta)), inizio(std::move(inizio)), fine(std::move(fine))
+    Markers(QByteArray block, QByteArray count, QByteArray start, QByteArray end)
+        : block(std::move(block)), count(std::move(count)), start(std::move(start)), end(std::move(end))
     {
     }
 
-    void rovescia()
+    void turnBackward()
     {
-        if (!rovesciati)
-            capovolgi();
+        if (!reversed)
+            flip();
     }
-    void raddrizza()
+    void turnForward()
     {
-        if (rovesciati)
-            capovolgi();
+        if (reversed)
+            flip();
     }
 
-    QByteArray blocco, conta, inizio, fine;
+    QByteArray block, count, start, end;
 
 private:
-    void capovolgi()
+    void flip()
     {
-        for (QByteArray *m : {&blocco, &conta, &inizio, &fine})
+        for (QByteArray *m : {&block, &count, &start, &end})
             *m = invertiTesto(*m);
-        rovesciati = !rovesciati;
+        reversed = !reversed;
     }
-    bool rovesciati = false;
+    bool reversed = false;
 };
 
 } // namespace
@@ -79,13 +79,13 @@ void EstraiURLConCriterio(const QList<QByteArray> &Righe, QList<QByteArray> &Ris
         W = Righe;
     }
 
-    Marcatori m(std::move(MarcaBlocco), std::move(MarcaConta), std::move(MarcaInizio), std::move(MarcaFine));
+    Markers m(std::move(MarcaBlocco), std::move(MarcaConta), std::move(MarcaInizio), std::move(MarcaFine));
     const qsizetype fineW = W.size();
 
     for (qsizetype i = 0; i < fineW; ++i) {
         if (DallaFine)
-            m.rovescia();
-        const qsizetype p = trova(W[i], m.blocco);
+            m.turnBackward();
+        const qsizetype p = firstIndex(W[i], m.block);
         if (p < 0)
             continue;
         const QByteArrayView dalBlocco = QByteArrayView(W[i]).sliced(p);
@@ -93,10 +93,10 @@ void EstraiURLConCriterio(const QList<QByteArray> &Righe, QList<QByteArray> &Ris
         int contate = 0;
         for (qsizetype j = i; j < fineW; ++j) {
             if (DallaFine)
-                m.rovescia();
+                m.turnBackward();
             // Entries after the block's own are taken whole, from their first character.
             QByteArrayView L = j == i ? dalBlocco : QByteArrayView(W[j]);
-            const qsizetype q = trova(L, m.conta);
+            const qsizetype q = firstIndex(L, m.count);
             if (q < 0)
                 continue;
             // Entries are counted, not occurrences: only the first one of an entry is ever used.
@@ -106,22 +106,22 @@ void EstraiURLConCriterio(const QList<QByteArray> &Righe, QList<QByteArray> &Ris
             QByteArray inLettura;
             if (DallaFine) {
                 // Everything up to the end of the counted marker, turned back into reading order.
-                inLettura = invertiTesto(L.first(q + m.conta.size()).toByteArray());
+                inLettura = invertiTesto(L.first(q + m.count.size()).toByteArray());
                 L = inLettura;
-                m.raddrizza();
+                m.turnForward();
             } else {
                 L = L.sliced(q);
             }
 
-            const qsizetype inizio = trova(L, m.inizio);
+            const qsizetype inizio = firstIndex(L, m.start);
             if (inizio < 0)
                 continue;
-            L = L.sliced(IncludiInizio ? inizio : inizio + m.inizio.size());
+            L = L.sliced(IncludiInizio ? inizio : inizio + m.start.size());
 
-            const qsizetype fine = trova(L, m.fine);
+            const qsizetype fine = firstIndex(L, m.end);
             if (fine < 0)
                 continue;
-            L = L.first(IncludiFine ? fine + m.fine.size() : fine);
+            L = L.first(IncludiFine ? fine + m.end.size() : fine);
 
             while (!L.isEmpty() && CaratteriCoda.contains(L.back()))
                 L.chop(1);

@@ -20,28 +20,26 @@ const QString Service = QStringLiteral("org.freedesktop.Notifications");
 const QString Path = QStringLiteral("/org/freedesktop/Notifications");
 const QString Interface = QStringLiteral("org.freedesktop.Notifications");
 
-QDBusMessage chiamata(const QString &method)
+QDBusMessage methodCall(const QString &method)
 {
     return QDBusMessage::createMethodCall(Service, Path, Interface, method);
 }
 
 // The action's key as the service hands it back: its caption in lower case ("chiudi").
-QString chiaveAzione(const QString &caption)
+QString actionKey(const QString &caption)
 {
     return caption.toLower();
 }
 
 } // namespace
 
-Avviso avvisoSveglia(const QString &summary, bool conSuono)
+Notice alarmNotice(const NoticeTexts::Words &words, bool withSound)
 {
-    Avviso avviso;
-    avviso.summary = summary;
-    avviso.action = QStringLiteral("Chiudi");
-    avviso.urgency = 2;
-    if (conSuono)
-        avviso.sound = QStringLiteral("alarm-clock-elapsed");
-    return avviso;
+    Notice notice {words};
+    notice.urgency = 2;
+    if (withSound)
+        notice.sound = QStringLiteral("alarm-clock-elapsed");
+    return notice;
 }
 
 DesktopNotice::DesktopNotice(const QDBusConnection &bus, const QString &icon, QObject *parent)
@@ -82,35 +80,36 @@ DesktopNotice::DesktopNotice(const QDBusConnection &bus, const QString &icon, QO
 void DesktopNotice::ownerChanged(const QString &newOwner)
 {
     if (!owner.isEmpty() && owner != newOwner) {
-        for (Stato &stato : stati) {
-            stato.id = 0;
-            stato.onAction = nullptr;
+        for (KeyState &state : states) {
+            state.id = 0;
+            state.onAction = nullptr;
         }
     }
     owner = newOwner;
 }
 
-void DesktopNotice::show(const QString &key, const Avviso &avviso, std::function<void()> onAction)
+void DesktopNotice::show(const QString &key, const Notice &notice, std::function<void()> onAction)
 {
-    Stato &stato = stati[key];
-    stato.action = avviso.action.isEmpty() ? QString() : chiaveAzione(avviso.action);
-    stato.onAction = std::move(onAction);
-    const quint64 request = ++stato.requests;
+    KeyState &state = states[key];
+    const NoticeTexts::Words &words = notice.words;
+    state.action = words.action.isEmpty() ? QString() : actionKey(words.action);
+    state.onAction = std::move(onAction);
+    const quint64 request = ++state.requests;
     // The entry ties it to the program's name and icon in the desktop's notification settings.
     QVariantMap hints {
-        {QStringLiteral("urgency"), QVariant::fromValue<uchar>(avviso.urgency)},
+        {QStringLiteral("urgency"), QVariant::fromValue<uchar>(notice.urgency)},
         {QStringLiteral("desktop-entry"), QGuiApplication::desktopFileName()},
     };
-    if (!avviso.sound.isEmpty())
-        hints.insert(QStringLiteral("sound-name"), avviso.sound);
+    if (!notice.sound.isEmpty())
+        hints.insert(QStringLiteral("sound-name"), notice.sound);
     const QStringList actions =
-        avviso.action.isEmpty() ? QStringList() : QStringList {stato.action, avviso.action};
-    QDBusMessage notify = chiamata(QStringLiteral("Notify"));
-    notify << Config::ApplicationTitle << stato.id << icon << avviso.summary << avviso.body
+        words.action.isEmpty() ? QStringList() : QStringList {state.action, words.action};
+    QDBusMessage notify = methodCall(QStringLiteral("Notify"));
+    notify << Config::ApplicationTitle << state.id << icon << words.summary << words.body
            << actions << hints << 0;
-    stato.risposta = bus.asyncCall(notify);
-    stato.rispostaDi = request;
-    auto *watcher = new QDBusPendingCallWatcher(*stato.risposta, this);
+    state.pending = bus.asyncCall(notify);
+    state.pendingRequest = request;
+    auto *watcher = new QDBusPendingCallWatcher(*state.pending, this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, key, request](QDBusPendingCallWatcher *call) {
         call->deleteLater();
         const QDBusPendingReply<uint> reply = *call;
@@ -121,19 +120,19 @@ void DesktopNotice::show(const QString &key, const Avviso &avviso, std::function
 
 void DesktopNotice::shown(const QString &key, uint newId, quint64 request)
 {
-    Stato &stato = stati[key];
-    if (request == stato.rispostaDi)
-        stato.risposta.reset();
-    if (request == stato.requests)
-        stato.id = newId;
-    else if (newId != stato.id)
+    KeyState &state = states[key];
+    if (request == state.pendingRequest)
+        state.pending.reset();
+    if (request == state.requests)
+        state.id = newId;
+    else if (newId != state.id)
         close(newId); // withdrawn or replaced while the service was still answering
 }
 
 void DesktopNotice::withdraw(const QString &key)
 {
-    const auto found = stati.find(key);
-    if (found == stati.end())
+    const auto found = states.find(key);
+    if (found == states.end())
         return;
     ++found->requests;
     found->onAction = nullptr;
@@ -144,22 +143,22 @@ void DesktopNotice::withdraw(const QString &key)
 
 void DesktopNotice::withdrawAllNow(int msecs)
 {
-    QDeadlineTimer scadenza(msecs);
+    QDeadlineTimer deadline(msecs);
     QList<uint> ids;
-    for (Stato &stato : stati) {
-        ++stato.requests;
-        stato.onAction = nullptr;
-        if (stato.id != 0)
-            ids.append(std::exchange(stato.id, 0));
+    for (KeyState &state : states) {
+        ++state.requests;
+        state.onAction = nullptr;
+        if (state.id != 0)
+            ids.append(std::exchange(state.id, 0));
         // The bus's own thread takes the answers in: one on its way is waited for, not the event
         // loop, and what it names goes too, shown or replaced.
-        if (stato.risposta) {
-            while (!stato.risposta->isFinished() && !scadenza.hasExpired())
+        if (state.pending) {
+            while (!state.pending->isFinished() && !deadline.hasExpired())
                 QThread::msleep(5);
-            const QDBusPendingReply<uint> reply = *stato.risposta;
+            const QDBusPendingReply<uint> reply = *state.pending;
             if (reply.isFinished() && reply.isValid() && !ids.contains(reply.value()))
                 ids.append(reply.value());
-            stato.risposta.reset();
+            state.pending.reset();
         }
     }
     if (ids.isEmpty())
@@ -168,38 +167,38 @@ void DesktopNotice::withdrawAllNow(int msecs)
     const uint last = ids.takeLast();
     for (const uint id : ids)
         close(id);
-    QDBusMessage message = chiamata(QStringLiteral("CloseNotification"));
+    QDBusMessage message = methodCall(QStringLiteral("CloseNotification"));
     message << last;
     bus.call(message, QDBus::Block, msecs);
 }
 
 void DesktopNotice::close(uint which)
 {
-    QDBusMessage message = chiamata(QStringLiteral("CloseNotification"));
+    QDBusMessage message = methodCall(QStringLiteral("CloseNotification"));
     message << which;
     bus.asyncCall(message);
 }
 
 void DesktopNotice::actionInvoked(uint which, const QString &action, const QDBusMessage &message)
 {
-    for (const Stato &stato : std::as_const(stati)) {
-        if (which == 0 || stato.id != which || owner.isEmpty() || message.service() != owner)
+    for (const KeyState &state : std::as_const(states)) {
+        if (which == 0 || state.id != which || owner.isEmpty() || message.service() != owner)
             continue;
-        if (action != stato.action || !stato.onAction)
+        if (action != state.action || !state.onAction)
             return;
         // The callback may withdraw or replace this very notification.
-        const std::function<void()> azione = stato.onAction;
-        azione();
+        const std::function<void()> callback = state.onAction;
+        callback();
         return;
     }
 }
 
 void DesktopNotice::notificationClosed(uint which, uint, const QDBusMessage &message)
 {
-    for (Stato &stato : stati) {
-        if (which != 0 && stato.id == which && !owner.isEmpty() && message.service() == owner) {
-            stato.id = 0;
-            stato.onAction = nullptr;
+    for (KeyState &state : states) {
+        if (which != 0 && state.id == which && !owner.isEmpty() && message.service() == owner) {
+            state.id = 0;
+            state.onAction = nullptr;
         }
     }
 }

@@ -1,6 +1,8 @@
 // The program's desktop notifications, through the freedesktop notification service on D-Bus.
 #pragma once
 
+#include "core/NoticeTexts.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
@@ -9,23 +11,26 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <utility>
 
 // One notification as the desktop shows it.
-struct Avviso
+struct Notice
 {
-    QString summary;
-    QString body;
-    // The caption of its one action; none when empty.
-    QString action;
+    explicit Notice(NoticeTexts::Words words)
+        : words(std::move(words))
+    {
+    }
+
+    NoticeTexts::Words words;
     // 0 low, 1 normal, 2 critical: stays on screen and passes a do-not-disturb setting.
     uchar urgency = 1;
     // A sound of the freedesktop theme for the server to play, if any.
     QString sound;
 };
 
-// The ringing alarm's notification, critical, with "Chiudi"; `conSuono`: with the sound theme's alarm.
-Avviso avvisoSveglia(const QString &summary, bool conSuono);
-inline const QString ChiaveSveglia = QStringLiteral("sveglia");
+// The ringing alarm's notification, critical; `withSound`: with the sound theme's alarm.
+Notice alarmNotice(const NoticeTexts::Words &words, bool withSound);
+inline const QString AlarmNoticeKey = QStringLiteral("sveglia");
 
 // The program's notifications, each under a key of the caller's ("sveglia", "permesso",
 // "mancata-1"): a new one replaces the last of its key. Every call is asynchronous, so a slow or hung
@@ -43,8 +48,8 @@ public:
     explicit DesktopNotice(const QDBusConnection &bus, const QString &icon = QStringLiteral("trillora"),
                            QObject *parent = nullptr);
 
-    // Shows `avviso` under `key`; `onAction` runs when its action is chosen.
-    void show(const QString &key, const Avviso &avviso, std::function<void()> onAction = {});
+    // Shows `notice` under `key`; `onAction` runs when its action is chosen.
+    void show(const QString &key, const Notice &notice, std::function<void()> onAction = {});
     // Takes the notification of `key` back, also when the service has not yet said which one it is.
     void withdraw(const QString &key);
     // Takes every notification back at once, waiting at most about `msecs` for the service, to
@@ -58,7 +63,8 @@ private slots:
     void notificationClosed(uint id, uint reason, const QDBusMessage &message);
 
 private:
-    struct Stato
+    // What is known of the notification under one key.
+    struct KeyState
     {
         // The service's number for the notification on screen; 0 while there is none.
         uint id = 0;
@@ -67,8 +73,8 @@ private:
         QString action;
         std::function<void()> onAction;
         // The last Notify while its answer, which carries the number, has not been taken in.
-        std::optional<QDBusPendingCall> risposta;
-        quint64 rispostaDi = 0;
+        std::optional<QDBusPendingCall> pending;
+        quint64 pendingRequest = 0;
     };
 
     void shown(const QString &key, uint newId, quint64 request);
@@ -77,7 +83,7 @@ private:
 
     QDBusConnection bus;
     QString icon;
-    QHash<QString, Stato> stati;
+    QHash<QString, KeyState> states;
     // The unique name of the connection that owns the service's name; empty while none does.
     QString owner;
     // The bus has reported a change of owner: the first look's answer, if still to come, is older.

@@ -68,8 +68,8 @@ QString reserveFilePath(const QString &folder, const QString &name, QString &err
     const QString base = info.completeBaseName();
     const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
     // Beyond this many namesakes something else is wrong with the folder.
-    constexpr int Tentativi = 10000;
-    for (int n = 0; n < Tentativi; ++n) {
+    constexpr int MaxAttempts = 10000;
+    for (int n = 0; n < MaxAttempts; ++n) {
         const QString path = n == 0 ? dir.filePath(name)
                                     : dir.filePath(QStringLiteral("%1 (%2)%3").arg(base, QString::number(n), suffix));
         // O_EXCL: fails on any existing name, a dangling link included, whoever created it meanwhile.

@@ -21,22 +21,22 @@ DownloadWindow::DownloadWindow(const QUrl &url, const QString &folder, int timeo
     setWindowModality(Qt::NonModal);
     setWindowTitle(tr("Scaricamento"));
 
-    messaggio = new QLabel(tr("Scaricamento di %1 in corso...").arg(url.fileName()), this);
-    messaggio->setObjectName(QStringLiteral("messaggio"));
-    messaggio->setWordWrap(true);
-    avanzamento = new QProgressBar(this);
-    avanzamento->setObjectName(QStringLiteral("avanzamento"));
-    avanzamento->setRange(0, 0);
-    pulsante = new QPushButton(tr("Annulla"), this);
-    pulsante->setObjectName(QStringLiteral("pulsante"));
+    messageLabel = new QLabel(tr("Scaricamento di %1 in corso...").arg(url.fileName()), this);
+    messageLabel->setObjectName(QStringLiteral("messaggio"));
+    messageLabel->setWordWrap(true);
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QStringLiteral("avanzamento"));
+    progressBar->setRange(0, 0);
+    button = new QPushButton(tr("Annulla"), this);
+    button->setObjectName(QStringLiteral("pulsante"));
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(messaggio);
-    layout->addWidget(avanzamento);
-    layout->addWidget(pulsante, 0, Qt::AlignRight);
+    layout->addWidget(messageLabel);
+    layout->addWidget(progressBar);
+    layout->addWidget(button, 0, Qt::AlignRight);
     setMinimumWidth(320);
     // The bar has no caption of its own for a screen reader to read.
-    avanzamento->setAccessibleName(tr("Avanzamento dello scaricamento"));
+    progressBar->setAccessibleName(tr("Avanzamento dello scaricamento"));
 
     // Asked for from a modal window, it must not be blocked by it; a transient parent keeps it usable
     // and, being only a weak link, lets it outlive that window.
@@ -49,7 +49,7 @@ DownloadWindow::DownloadWindow(const QUrl &url, const QString &folder, int timeo
     // Nothing in these handlers throws: they only set captions and the bar.
     connect(transfer, &FileDownload::progress, this, &DownloadWindow::onProgress);
     connect(transfer, &FileDownload::finished, this, &DownloadWindow::onFinished);
-    connect(pulsante, &QPushButton::clicked, this, &DownloadWindow::close);
+    connect(button, &QPushButton::clicked, this, &DownloadWindow::close);
 }
 
 void DownloadWindow::closeEvent(QCloseEvent *event)
@@ -63,15 +63,15 @@ void DownloadWindow::onProgress(qint64 received, qint64 total)
     if (total <= 0)
         return;
     // Scaled to per mille: the bar's range is an int, files may pass 2 GiB.
-    avanzamento->setRange(0, 1000);
-    avanzamento->setValue(static_cast<int>(received * 1000 / total));
+    progressBar->setRange(0, 1000);
+    progressBar->setValue(static_cast<int>(received * 1000 / total));
 }
 
 void DownloadWindow::onFinished(bool saved, const QString &message)
 {
-    avanzamento->setRange(0, 1000);
-    avanzamento->setValue(saved ? 1000 : 0);
-    messaggio->setText(saved ? tr("Salvato in %1").arg(QDir::toNativeSeparators(message))
-                             : tr("Scaricamento non riuscito: %1").arg(message));
-    pulsante->setText(tr("Chiudi"));
+    progressBar->setRange(0, 1000);
+    progressBar->setValue(saved ? 1000 : 0);
+    messageLabel->setText(saved ? tr("Salvato in %1").arg(QDir::toNativeSeparators(message))
+                                : tr("Scaricamento non riuscito: %1").arg(message));
+    button->setText(tr("Chiudi"));
 }

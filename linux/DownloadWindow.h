@@ -18,9 +18,9 @@ public:
     DownloadWindow(const QUrl &url, const QString &folder, int timeoutMs);
 
     FileDownload *download() const { return transfer; }
-    QLabel *messaggio;
-    QProgressBar *avanzamento;
-    QPushButton *pulsante;
+    QLabel *messageLabel;
+    QProgressBar *progressBar;
+    QPushButton *button;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -14,7 +14,7 @@
 
 namespace {
 
-bool erroreHttp(const QNetworkReply *reply)
+bool isHttpError(const QNetworkReply *reply)
 {
     return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() >= 400;
 }
@@ -43,44 +43,44 @@ FileDownload::~FileDownload()
         reply->disconnect(this);
         reply->abort();
     }
-    scarta();
+    discard();
 }
 
 bool FileDownload::isRunning() const
 {
-    return running;
+    return stage == Stage::Running;
 }
 
 QString FileDownload::filePath() const
 {
-    return riservato;
+    return reserved;
 }
 
 void FileDownload::cancel()
 {
-    if (!running)
+    if (stage != Stage::Running)
         return;
-    fallisci(tr("Scaricamento annullato"));
+    fail(tr("Scaricamento annullato"));
 }
 
-bool FileDownload::apri()
+bool FileDownload::openFile()
 {
     if (file)
         return true;
     if (!QDir().mkpath(folder)) {
-        fallisci(tr("Impossibile creare la cartella %1").arg(folder));
+        fail(tr("Impossibile creare la cartella %1").arg(folder));
         return false;
     }
     const QString name = downloadFileName(reply->url(), reply->rawHeader("Content-Disposition"));
-    QString errore;
-    riservato = reserveFilePath(folder, name, errore);
-    if (riservato.isEmpty()) {
-        fallisci(errore);
+    QString error;
+    reserved = reserveFilePath(folder, name, error);
+    if (reserved.isEmpty()) {
+        fail(error);
         return false;
     }
-    file = std::make_unique<QSaveFile>(riservato);
+    file = std::make_unique<QSaveFile>(reserved);
     if (!file->open(QIODevice::WriteOnly)) {
-        fallisci(file->errorString());
+        fail(file->errorString());
         return false;
     }
     return true;
@@ -89,61 +89,66 @@ bool FileDownload::apri()
 void FileDownload::onReadyRead()
 {
     // An error page is not the file asked for; the failure is reported when the reply ends.
-    if (erroreHttp(reply)) {
+    if (isHttpError(reply)) {
         reply->readAll();
         return;
     }
-    if (!apri())
+    if (!openFile())
         return;
     const QByteArray chunk = reply->readAll();
     if (file->write(chunk) != chunk.size())
-        fallisci(file->errorString());
+        fail(file->errorString());
 }
 
 void FileDownload::onFinished()
 {
-    if (!running)
+    if (stage != Stage::Running)
         return;
     if (reply->error() != QNetworkReply::NoError) {
-        fallisci(reply->errorString());
+        fail(reply->errorString());
         return;
     }
-    if (!apri())
+    if (!openFile())
         return;
     const QByteArray rest = reply->readAll();
     if (file->write(rest) != rest.size() || !file->commit()) {
-        fallisci(file->errorString());
+        fail(file->errorString());
         return;
     }
-    running = false;
+    settle(Stage::Saved);
     reply->deleteLater();
-    // Saved: the name is the file's now, nothing of it is to be removed.
-    salvato = true;
     file.reset();
-    emit finished(true, riservato);
+    emit finished(true, reserved);
 }
 
-void FileDownload::fallisci(const QString &message)
+void FileDownload::fail(const QString &message)
 {
-    running = false;
+    settle(Stage::Failed);
     if (reply) {
         reply->disconnect(this);
         reply->abort();
         reply->deleteLater();
     }
-    scarta();
+    discard();
     emit finished(false, message);
 }
 
+// A download ends once, saved or failed; saved, the name is the file's, and nothing of it is removed.
+void FileDownload::settle(Stage outcome)
+{
+    if (stage == Stage::Running)
+        stage = outcome;
+}
+
 // Closing the unfinished save file removes its temporary file; the reserved name goes too.
-void FileDownload::scarta()
+void FileDownload::discard()
 {
     if (file) {
         file->cancelWriting();
         file.reset();
     }
-    if (!riservato.isEmpty() && !salvato) {
-        QFile::remove(riservato);
-        riservato.clear();
+    if (!reserved.isEmpty() && stage != Stage::Saved) {
+        QFile::remove(reserved);
+        reserved.clear();
     }
 }

@@ -33,17 +33,26 @@ signals:
 private:
     void onReadyRead();
     void onFinished();
-    bool apri();
-    void fallisci(const QString &message);
-    void scarta();
+    bool openFile();
+    void fail(const QString &message);
+    void discard();
+
+    enum class Stage {
+        Running,
+        // Committed: the name is the file's now, nothing of it is to be removed.
+        Saved,
+        // Failed or cancelled: nothing of it is left behind.
+        Failed,
+    };
+    // The transfer ends once: only a running one takes the outcome.
+    void settle(Stage outcome);
 
     QNetworkAccessManager *nam;
     QPointer<QNetworkReply> reply;
     QString folder;
     // The name taken in the folder, an empty file until the received data replaces it at the end.
-    QString riservato;
+    QString reserved;
     // The data as it arrives, in a temporary file beside the reserved name.
     std::unique_ptr<QSaveFile> file;
-    bool running = true;
-    bool salvato = false;
+    Stage stage = Stage::Running;
 };

@@ -23,12 +23,12 @@ struct FreeBuffer
     void operator()(xmlBuffer *buffer) const { xmlBufferFree(buffer); }
 };
 
-constexpr int opzioni = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET;
+constexpr int ParseOptions = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET;
 
-Doc leggi(const QByteArray &page, const char *encoding)
+Doc parse(const QByteArray &page, const char *encoding)
 {
     const int size = page.size() > INT_MAX ? INT_MAX : static_cast<int>(page.size());
-    return Doc(htmlReadMemory(page.constData(), size, nullptr, encoding, opzioni));
+    return Doc(htmlReadMemory(page.constData(), size, nullptr, encoding, ParseOptions));
 }
 
 // Without recursion: a hostile page may nest elements deeply.
@@ -59,10 +59,10 @@ std::optional<QByteArray> bodyOuterHtml(const QByteArray &page, const QByteArray
 
     Doc doc;
     if (!charset.isEmpty())
-        doc = leggi(page, charset.constData());
+        doc = parse(page, charset.constData());
     // An unknown declared charset must not lose the page: fall back to detection.
     if (!doc)
-        doc = leggi(page, nullptr);
+        doc = parse(page, nullptr);
     if (!doc)
         return std::nullopt;
 

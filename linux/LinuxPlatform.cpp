@@ -20,37 +20,37 @@
 
 namespace {
 
-QString cartella(const QString &file)
+QString folderOf(const QString &file)
 {
     return QFileInfo(file).path();
 }
 
 // How long the program's end may wait for the notification service to take its notices back.
-constexpr int RitiroFinaleMs = 500;
+constexpr int FinalWithdrawMs = 500;
 
-QString chiaveMancata(int slot)
+QString missedAlarmKey(int slot)
 {
     return QStringLiteral("mancata-%1").arg(slot);
 }
 
 // The icon theme has the program's icon once it is installed; run from the build or an unpacked
 // archive, the file beside the program stands in, or the desktop would show its placeholder.
-QString iconaAvvisi(const QString &folder)
+QString noticeIcon(const QString &folder)
 {
-    const QString nome = QStringLiteral("trillora");
+    const QString name = QStringLiteral("trillora");
     const QString file = folder + QStringLiteral("/trillora.png");
-    return QIcon::hasThemeIcon(nome) || !QFileInfo::exists(file) ? nome : file;
+    return QIcon::hasThemeIcon(name) || !QFileInfo::exists(file) ? name : file;
 }
 
 } // namespace
 
-LinuxPlatform::LinuxPlatform(const QByteArray &identitaModuli, const QString &moduleFolder)
-    : programma(ProgramFile::realPath())
-    , cartellaFile(moduleFolder.isEmpty() ? cartella(programma) : moduleFolder)
-    , suono(cartellaFile, identitaModuli)
-    , rete(cartellaFile, identitaModuli)
+LinuxPlatform::LinuxPlatform(const QByteArray &moduleIdentity, const QString &moduleFolder)
+    : programFile(ProgramFile::realPath())
+    , filesFolder(moduleFolder.isEmpty() ? folderOf(programFile) : moduleFolder)
+    , sound(filesFolder, moduleIdentity)
+    , network(filesFolder, moduleIdentity)
     // Made at start, so that the press of a click that asks for an activation is known.
-    , attivazione(QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    , activation(QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
 {
 }
 
@@ -58,7 +58,7 @@ LinuxPlatform::~LinuxPlatform()
 {
     grant.reset();
     if (notice)
-        notice->withdrawAllNow(RitiroFinaleMs);
+        notice->withdrawAllNow(FinalWithdrawMs);
 }
 
 bool LinuxPlatform::messageBox(MessageKind kind, const QString &title, const QString &text)
@@ -78,7 +78,7 @@ void LinuxPlatform::shellOpenMail(const QString &address, const QString &subject
 
 QString LinuxPlatform::executablePath()
 {
-    return programma;
+    return programFile;
 }
 
 bool LinuxPlatform::fileExists(const QString &path)
@@ -98,7 +98,7 @@ QString LinuxPlatform::configFolder()
 
 QTime LinuxPlatform::localTime()
 {
-    return ora.at(QDateTime::currentMSecsSinceEpoch());
+    return clock.at(QDateTime::currentMSecsSinceEpoch());
 }
 
 QDateTime LinuxPlatform::localDateTime()
@@ -124,17 +124,17 @@ int LinuxPlatform::platformId()
 
 void LinuxPlatform::systemTone(int frequency, int msecs)
 {
-    suono.tone(frequency, msecs);
+    sound.tone(frequency, msecs);
 }
 
 void LinuxPlatform::messageSound(unsigned type)
 {
-    suono.messageSound(type);
+    sound.messageSound(type);
 }
 
 QString LinuxPlatform::soundFault()
 {
-    return suono.fault();
+    return sound.fault();
 }
 
 void LinuxPlatform::sleepMs(int msecs)
@@ -149,12 +149,12 @@ void LinuxPlatform::portOut(std::uint16_t port, std::uint8_t value)
 
 FocusWitness &LinuxPlatform::focusWitness()
 {
-    return finestre;
+    return windowManager;
 }
 
 void LinuxPlatform::activate(QWidget *window, QWindow *byInputIn)
 {
-    attivazione.activate(window, byInputIn);
+    activation.activate(window, byInputIn);
 }
 
 QString LinuxPlatform::siteHost()
@@ -164,40 +164,36 @@ QString LinuxPlatform::siteHost()
 
 Browser *LinuxPlatform::createBrowser(QWidget *parent)
 {
-    return rete.createBrowser(parent);
+    return network.createBrowser(parent);
 }
 
-void LinuxPlatform::showAlarmNotice(const QString &summary, bool withSound, std::function<void()> onClose)
+void LinuxPlatform::showAlarmNotice(const NoticeTexts::Words &words, bool withSound, std::function<void()> onClose)
 {
-    notices().show(ChiaveSveglia, avvisoSveglia(summary, withSound), std::move(onClose));
+    notices().show(AlarmNoticeKey, alarmNotice(words, withSound), std::move(onClose));
 }
 
 void LinuxPlatform::withdrawAlarmNotice()
 {
     if (notice)
-        notice->withdraw(ChiaveSveglia);
+        notice->withdraw(AlarmNoticeKey);
 }
 
-void LinuxPlatform::showMissedAlarm(int slot, const QString &summary, const QString &body, std::function<void()> onDelete)
+void LinuxPlatform::showMissedAlarm(int slot, const NoticeTexts::Words &words, std::function<void()> onDelete)
 {
-    Avviso avviso;
-    avviso.summary = summary;
-    avviso.body = body;
-    avviso.action = QStringLiteral("Elimina");
-    notices().show(chiaveMancata(slot), avviso, std::move(onDelete));
+    notices().show(missedAlarmKey(slot), Notice {words}, std::move(onDelete));
 }
 
 void LinuxPlatform::withdrawMissedAlarm(int slot)
 {
     if (notice)
-        notice->withdraw(chiaveMancata(slot));
+        notice->withdraw(missedAlarmKey(slot));
 }
 
 // The helper lies beside the program and alone holds the capability to wake the computer.
 void LinuxPlatform::wakeAt(const std::optional<QDateTime> &when)
 {
     if (!wake) {
-        const QString helper = cartella(programma) + QStringLiteral("/trillora-wake");
+        const QString helper = folderOf(programFile) + QStringLiteral("/trillora-wake");
         wake = std::make_unique<WakeHelper>(helper);
         grant = std::make_unique<WakeGrant>(wake.get(), helper, [this]() -> DesktopNotice & { return notices(); });
     }
@@ -208,6 +204,6 @@ void LinuxPlatform::wakeAt(const std::optional<QDateTime> &when)
 DesktopNotice &LinuxPlatform::notices()
 {
     if (!notice)
-        notice = std::make_unique<DesktopNotice>(QDBusConnection::sessionBus(), iconaAvvisi(cartellaFile));
+        notice = std::make_unique<DesktopNotice>(QDBusConnection::sessionBus(), noticeIcon(filesFolder));
     return *notice;
 }

@@ -22,10 +22,10 @@ class WakeHelper;
 class LinuxPlatform : public Platform
 {
 public:
-    // `identitaModuli`: the program's build identity, which a module must carry to be loaded (none:
+    // `moduleIdentity`: the program's build identity, which a module must carry to be loaded (none:
     // no module is). `moduleFolder`: where the modules and the program's other files are; empty
     // means the executable's own folder.
-    explicit LinuxPlatform(const QByteArray &identitaModuli = {}, const QString &moduleFolder = {});
+    explicit LinuxPlatform(const QByteArray &moduleIdentity = {}, const QString &moduleFolder = {});
     ~LinuxPlatform() override;
 
     bool messageBox(MessageKind kind, const QString &title, const QString &text) override;
@@ -49,9 +49,9 @@ public:
     void activate(QWidget *window, QWindow *byInputIn) override;
     QString siteHost() override;
     Browser *createBrowser(QWidget *parent) override;
-    void showAlarmNotice(const QString &summary, bool withSound, std::function<void()> onClose) override;
+    void showAlarmNotice(const NoticeTexts::Words &words, bool withSound, std::function<void()> onClose) override;
     void withdrawAlarmNotice() override;
-    void showMissedAlarm(int slot, const QString &summary, const QString &body, std::function<void()> onDelete) override;
+    void showMissedAlarm(int slot, const NoticeTexts::Words &words, std::function<void()> onDelete) override;
     void withdrawMissedAlarm(int slot) override;
     void wakeAt(const std::optional<QDateTime> &when) override;
 
@@ -60,15 +60,15 @@ private:
 
     // Taken at start: an update that replaces the file while the program runs leaves
     // /proc/self/exe naming a deleted file, and the alarms must still be saved beside the new one.
-    const QString programma;
+    const QString programFile;
     // Where the modules and the notices' icon are.
-    const QString cartellaFile;
-    LocalClock ora;
-    SoundClient suono;
-    NetworkClient rete;
+    const QString filesFolder;
+    LocalClock clock;
+    SoundClient sound;
+    NetworkClient network;
     SpeakerPorts ports;
-    WindowManager finestre;
-    Activation attivazione;
+    WindowManager windowManager;
+    Activation activation;
     // Made when first needed: the session bus and the helper process only then.
     std::unique_ptr<DesktopNotice> notice;
     std::unique_ptr<WakeHelper> wake;

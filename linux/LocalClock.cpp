@@ -5,8 +5,8 @@
 
 #include <time.h>
 
-LocalClock::LocalClock(Conversione conversione)
-    : converti(std::move(conversione))
+LocalClock::LocalClock(Conversion conversion)
+    : convert(std::move(conversion))
 {
 }
 
@@ -14,14 +14,14 @@ QTime LocalClock::at(qint64 msecsSinceEpoch)
 {
     // Rounded down also before 1970, so the milliseconds are never negative.
     const qint64 s = msecsSinceEpoch >= 0 ? msecsSinceEpoch / 1000 : -((999 - msecsSinceEpoch) / 1000);
-    if (s != secondo || !inizioSecondo.isValid()) {
-        secondo = s;
-        inizioSecondo = converti(s);
+    if (s != second || !secondStart.isValid()) {
+        second = s;
+        secondStart = convert(s);
     }
-    return inizioSecondo.addMSecs(static_cast<int>(msecsSinceEpoch - s * 1000));
+    return secondStart.addMSecs(static_cast<int>(msecsSinceEpoch - s * 1000));
 }
 
-QTime LocalClock::daSecondi(qint64 secsSinceEpoch)
+QTime LocalClock::localTimeOf(qint64 secsSinceEpoch)
 {
     return QDateTime::fromSecsSinceEpoch(secsSinceEpoch).time();
 }

@@ -11,14 +11,14 @@ class LocalClock
 {
 public:
     // Local time of day of a whole second since the epoch.
-    using Conversione = std::function<QTime(qint64 secsSinceEpoch)>;
+    using Conversion = std::function<QTime(qint64 secsSinceEpoch)>;
 
-    explicit LocalClock(Conversione conversione = daSecondi);
+    explicit LocalClock(Conversion conversion = localTimeOf);
 
     // The local time of day at that moment, to the millisecond.
     QTime at(qint64 msecsSinceEpoch);
 
-    static QTime daSecondi(qint64 secsSinceEpoch);
+    static QTime localTimeOf(qint64 secsSinceEpoch);
 
     // The time spent suspended since the computer started: CLOCK_BOOTTIME counts it and
     // CLOCK_MONOTONIC does not, and neither moves when the wall clock is set.
@@ -28,7 +28,7 @@ public:
     static qint64 msecsSinceBoot();
 
 private:
-    Conversione converti;
-    qint64 secondo = 0;
-    QTime inizioSecondo;
+    Conversion convert;
+    qint64 second = 0;
+    QTime secondStart;
 };

@@ -8,10 +8,10 @@
 namespace {
 
 // One context for the whole run: opening the sound server's connection once.
-class Contesto
+class CanberraContext
 {
 public:
-    ~Contesto()
+    ~CanberraContext()
     {
         if (context)
             ca_context_destroy(context);
@@ -42,7 +42,7 @@ private:
 // Every type the program asks for is the theme's "message" sound; the program only uses 152.
 void playMessageSound(unsigned)
 {
-    static Contesto contesto;
-    if (ca_context *context = contesto.get())
+    static CanberraContext shared;
+    if (ca_context *context = shared.get())
         ca_context_play(context, 0, CA_PROP_EVENT_ID, "message", CA_PROP_EVENT_DESCRIPTION, "Sveglia", nullptr);
 }

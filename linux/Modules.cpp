@@ -10,12 +10,12 @@
 #include <link.h>
 #include <unistd.h>
 
-namespace Moduli {
+namespace Modules {
 
 namespace {
 
 // The build identity written in a module's file, empty when it carries none.
-QByteArray identitaDelFile(int fd)
+QByteArray fileIdentity(int fd)
 {
     QFile module;
     if (!module.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
@@ -25,71 +25,71 @@ QByteArray identitaDelFile(int fd)
     if (!data)
         return {};
     const QByteArrayView bytes(data, size);
-    const QByteArrayView marca(TRILLORA_MARCA_IDENTITA);
-    QByteArray identita;
-    const qsizetype at = bytes.indexOf(marca);
+    const QByteArrayView mark(TRILLORA_MARCA_IDENTITA);
+    QByteArray identity;
+    const qsizetype at = bytes.indexOf(mark);
     if (at >= 0) {
-        const qsizetype start = at + marca.size();
+        const qsizetype start = at + mark.size();
         const qsizetype end = bytes.indexOf('\0', start);
         if (end > start)
-            identita = bytes.sliced(start, end - start).toByteArray();
+            identity = bytes.sliced(start, end - start).toByteArray();
     }
     module.unmap(const_cast<uchar *>(data));
-    return identita;
+    return identity;
 }
 
 } // namespace
 
-Modulo::Modulo(const QString &folder, const char *file, const QByteArray &identita)
+Module::Module(const QString &folder, const char *file, const QByteArray &identity)
     : path(folder + QLatin1Char('/') + QLatin1String(file))
     , fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC))
 {
     if (fd < 0)
-        motivo = QStringLiteral("Impossibile leggere il modulo %1: %2").arg(path, qt_error_string(errno));
-    else if (identita.isEmpty() || identitaDelFile(fd) != identita)
-        motivo = QStringLiteral("%1: modulo di un'altra versione del programma: riavviare Trillora").arg(path);
+        reason = QStringLiteral("Impossibile leggere il modulo %1: %2").arg(path, qt_error_string(errno));
+    else if (identity.isEmpty() || fileIdentity(fd) != identity)
+        reason = QStringLiteral("%1: modulo di un'altra versione del programma: riavviare Trillora").arg(path);
 }
 
-Modulo::~Modulo()
+Module::~Module()
 {
     if (fd >= 0)
         ::close(fd);
 }
 
-QFunctionPointer Modulo::entrata(const char *symbol)
+QFunctionPointer Module::entry(const char *symbol)
 {
-    if (!motivo.isEmpty())
+    if (!reason.isEmpty())
         return nullptr;
     if (!handle) {
         // The open file itself, through its descriptor: the loader looks for nothing by name.
-        const QByteArray proprio = "/proc/self/fd/" + QByteArray::number(fd);
-        handle = dlopen(proprio.constData(), RTLD_NOW | RTLD_LOCAL);
+        const QByteArray ownPath = "/proc/self/fd/" + QByteArray::number(fd);
+        handle = dlopen(ownPath.constData(), RTLD_NOW | RTLD_LOCAL);
         if (!handle) {
-            motivo = path + QStringLiteral(": ") + QString::fromLocal8Bit(dlerror());
+            reason = path + QStringLiteral(": ") + QString::fromLocal8Bit(dlerror());
             return nullptr;
         }
         // The loader knows a library by the name it was opened with before it looks at the file:
         // while this one is loaded under that name, the number stays taken, or a later module
         // opened on the same number would be handed this one.
-        link_map *caricato = nullptr;
-        if (dlinfo(handle, RTLD_DI_LINKMAP, &caricato) == 0 && caricato
-            && proprio == QByteArrayView(caricato->l_name))
+        link_map *loaded = nullptr;
+        if (dlinfo(handle, RTLD_DI_LINKMAP, &loaded) == 0 && loaded
+            && ownPath == QByteArrayView(loaded->l_name))
             fd = -1;
     }
-    const auto entry = reinterpret_cast<QFunctionPointer>(dlsym(handle, symbol));
-    if (!entry)
-        motivo = path + QStringLiteral(": ") + QString::fromLocal8Bit(dlerror());
-    return entry;
+    const auto found = reinterpret_cast<QFunctionPointer>(dlsym(handle, symbol));
+    if (!found)
+        reason = path + QStringLiteral(": ") + QString::fromLocal8Bit(dlerror());
+    return found;
 }
 
-QFunctionPointer entrata(const QString &folder, const char *file, const char *symbol, const QByteArray &identita,
-                         QString &errore)
+QFunctionPointer entry(const QString &folder, const char *file, const char *symbol, const QByteArray &identity,
+                       QString &error)
 {
-    Modulo module(folder, file, identita);
-    const QFunctionPointer entry = module.entrata(symbol);
-    if (!entry)
-        errore = module.errore();
-    return entry;
+    Module module(folder, file, identity);
+    const QFunctionPointer found = module.entry(symbol);
+    if (!found)
+        error = module.error();
+    return found;
 }
 
-} // namespace Moduli
+} // namespace Modules

@@ -25,12 +25,12 @@ QByteArray charsetOf(const QByteArray &contentType)
     return {};
 }
 
-QByteArray paginaDiErrore(const QString &motivo)
+QByteArray errorPage(const QString &reason)
 {
-    return inCp1252(QStringLiteral("<body><p>Pagina non caricata: %1</p></body>").arg(motivo.toHtmlEscaped()));
+    return inCp1252(QStringLiteral("<body><p>Pagina non caricata: %1</p></body>").arg(reason.toHtmlEscaped()));
 }
 
-QString cartellaScaricamenti()
+QString downloadFolder()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     return folder.isEmpty() ? QDir::homePath() : folder;
@@ -39,16 +39,16 @@ QString cartellaScaricamenti()
 } // namespace
 
 NetworkBrowser::NetworkBrowser(QObject *parent, int timeoutMs)
-    : Browser(parent), nam(new QNetworkAccessManager(this)), timeoutMs(timeoutMs), scadenza(new QTimer(this))
+    : Browser(parent), nam(new QNetworkAccessManager(this)), timeoutMs(timeoutMs), deadline(new QTimer(this))
 {
-    scadenza->setSingleShot(true);
-    connect(scadenza, &QTimer::timeout, this, &NetworkBrowser::onDeadline);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, this, &NetworkBrowser::onDeadline);
 }
 
 NetworkBrowser::~NetworkBrowser()
 {
     // Nothing may call back into a loader that is going away.
-    lascia();
+    dropReply();
 }
 
 void NetworkBrowser::navigate(const QString &address)
@@ -59,14 +59,14 @@ void NetworkBrowser::navigate(const QString &address)
         throw TrilloraError(tr("Indirizzo non valido: %1").arg(address));
 
     if (looksLikeDownload(url, {}, {})) {
-        scarica(url);
+        download(url);
         return;
     }
 
     // A new page replaces the one still loading, as in any browser.
-    lascia();
-    indirizzo = url;
-    ricevuto.clear();
+    dropReply();
+    pageUrl = url;
+    received.clear();
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(10);
@@ -77,90 +77,90 @@ void NetworkBrowser::navigate(const QString &address)
     connect(reply, &QNetworkReply::readyRead, this, &NetworkBrowser::onReadyRead);
     connect(reply, &QNetworkReply::finished, this, &NetworkBrowser::onFinished);
     // The transfer time-out restarts with every byte; a server trickling a page is stopped here.
-    scadenza->start(deadlineMs);
+    deadline->start(deadlineMs);
 }
 
 bool NetworkBrowser::hasDocument() const
 {
-    return documento;
+    return documentReady;
 }
 
 QByteArray NetworkBrowser::bodyOuterHtml() const
 {
-    return corpo;
+    return body;
 }
 
 void NetworkBrowser::onReadyRead()
 {
-    if (passaAScaricamento())
+    if (handOverDownload())
         return;
-    ricevuto.append(reply->read(pageLimit - ricevuto.size()));
+    received.append(reply->read(pageLimit - received.size()));
     // The page is cut at the limit and read as it stands.
-    if (ricevuto.size() >= pageLimit)
-        chiudiPagina();
+    if (received.size() >= pageLimit)
+        finishPage();
 }
 
 void NetworkBrowser::onFinished()
 {
     if (reply->error() != QNetworkReply::NoError) {
-        QString motivo = reply->errorString();
+        QString reason = reply->errorString();
         if (reply->error() == QNetworkReply::OperationCanceledError)
-            motivo = tr("tempo scaduto dopo %1 ms senza risposta").arg(timeoutMs);
-        indirizzo = reply->url();
-        lascia();
-        completa(paginaDiErrore(motivo));
+            reason = tr("tempo scaduto dopo %1 ms senza risposta").arg(timeoutMs);
+        pageUrl = reply->url();
+        dropReply();
+        complete(errorPage(reason));
         return;
     }
-    if (passaAScaricamento())
+    if (handOverDownload())
         return;
-    ricevuto.append(reply->read(pageLimit - ricevuto.size()));
-    chiudiPagina();
+    received.append(reply->read(pageLimit - received.size()));
+    finishPage();
 }
 
 void NetworkBrowser::onDeadline()
 {
     if (!reply)
         return;
-    indirizzo = reply->url();
-    lascia();
-    completa(paginaDiErrore(tr("pagina non completa dopo %1 ms").arg(deadlineMs)));
+    pageUrl = reply->url();
+    dropReply();
+    complete(errorPage(tr("pagina non completa dopo %1 ms").arg(deadlineMs)));
 }
 
-void NetworkBrowser::chiudiPagina()
+void NetworkBrowser::finishPage()
 {
-    indirizzo = reply->url();
+    pageUrl = reply->url();
     const QByteArray charset = charsetOf(reply->header(QNetworkRequest::ContentTypeHeader).toByteArray());
-    lascia();
-    completa(::bodyOuterHtml(ricevuto, charset).value_or(QByteArray()));
+    dropReply();
+    complete(::bodyOuterHtml(received, charset).value_or(QByteArray()));
 }
 
 // A page address that turned out to serve a file: the file goes to its own window, and the page
 // completes all the same, so that whoever waits for it is not left waiting.
-bool NetworkBrowser::passaAScaricamento()
+bool NetworkBrowser::handOverDownload()
 {
     const QByteArray type = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
     const QByteArray disposition = reply->rawHeader("Content-Disposition");
     if (!looksLikeDownload(reply->url(), type, disposition))
         return false;
     const QUrl url = reply->url();
-    indirizzo = url;
-    lascia();
-    scarica(url);
-    completa(paginaDiErrore(tr("è un file, salvato a parte")));
+    pageUrl = url;
+    dropReply();
+    download(url);
+    complete(errorPage(tr("è un file, salvato a parte")));
     return true;
 }
 
-void NetworkBrowser::completa(const QByteArray &body)
+void NetworkBrowser::complete(const QByteArray &page)
 {
-    ricevuto.clear();
-    documento = true;
-    corpo = body;
-    emit documentComplete(indirizzo.toString());
+    received.clear();
+    documentReady = true;
+    body = page;
+    emit documentComplete(pageUrl.toString());
 }
 
-void NetworkBrowser::lascia()
+void NetworkBrowser::dropReply()
 {
-    scadenza->stop();
+    deadline->stop();
     if (!reply)
         return;
     reply->disconnect(this);
@@ -169,8 +169,8 @@ void NetworkBrowser::lascia()
     reply = nullptr;
 }
 
-void NetworkBrowser::scarica(const QUrl &url)
+void NetworkBrowser::download(const QUrl &url)
 {
-    auto *window = new DownloadWindow(url, cartellaScaricamenti(), timeoutMs);
+    auto *window = new DownloadWindow(url, downloadFolder(), timeoutMs);
     window->show();
 }

@@ -9,12 +9,12 @@
 namespace {
 
 // The version window opens and asks as always, and its check ends without a build number.
-class PaginaIrraggiungibile : public Browser
+class UnreachablePage : public Browser
 {
 public:
-    PaginaIrraggiungibile(QObject *parent, const QString &motivo)
+    UnreachablePage(QObject *parent, const QString &reason)
         : Browser(parent)
-        , motivo(motivo)
+        , reason(reason)
     {
     }
     void navigate(const QString &address) override
@@ -22,38 +22,38 @@ public:
         QMetaObject::invokeMethod(
             this,
             [this, address] {
-                documento = true;
-                const QPointer<PaginaIrraggiungibile> resta(this);
+                completed = true;
+                const QPointer<UnreachablePage> alive(this);
                 emit documentComplete(address);
-                if (resta)
-                    emit unusable(motivo);
+                if (alive)
+                    emit unusable(reason);
             },
             Qt::QueuedConnection);
     }
-    bool hasDocument() const override { return documento; }
+    bool hasDocument() const override { return completed; }
     QByteArray bodyOuterHtml() const override { return {}; }
 
 private:
-    QString motivo;
-    bool documento = false;
+    QString reason;
+    bool completed = false;
 };
 
 } // namespace
 
-NetworkClient::NetworkClient(const QString &folder, const QByteArray &identita)
+NetworkClient::NetworkClient(const QString &folder, const QByteArray &identity)
     : folder(folder)
-    , identita(identita)
+    , identity(identity)
 {
 }
 
 Browser *NetworkClient::createBrowser(QWidget *parent)
 {
-    if (!crea) {
-        QString errore;
-        crea = reinterpret_cast<CreaBrowser *>(
-            Moduli::entrata(folder, Moduli::Rete, "trillora_network_browser", identita, errore));
-        if (!crea)
-            return new PaginaIrraggiungibile(parent, errore);
+    if (!create) {
+        QString error;
+        create = reinterpret_cast<CreateBrowser *>(
+            Modules::entry(folder, Modules::Network, "trillora_network_browser", identity, error));
+        if (!create)
+            return new UnreachablePage(parent, error);
     }
-    return crea(parent);
+    return create(parent);
 }

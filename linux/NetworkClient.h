@@ -11,7 +11,7 @@
 class NetworkClient
 {
 public:
-    NetworkClient(const QString &folder, const QByteArray &identita);
+    NetworkClient(const QString &folder, const QByteArray &identity);
 
     // A loader owned by `parent`. Without a usable module, one whose every navigation ends as a
     // failed load does, in an empty document, and which then reports why (Browser::unusable).
@@ -19,7 +19,7 @@ public:
 
 private:
     QString folder;
-    QByteArray identita;
+    QByteArray identity;
     // Kept once had: later windows use the loaded module even after an install replaced its file.
-    CreaBrowser *crea = nullptr;
+    CreateBrowser *create = nullptr;
 };

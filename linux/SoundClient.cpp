@@ -7,9 +7,9 @@
 #include <chrono>
 #include <thread>
 
-SoundClient::SoundClient(const QString &folder, const QByteArray &identita, std::function<void()> bell)
+SoundClient::SoundClient(const QString &folder, const QByteArray &identity, std::function<void()> bell)
     : folder(folder)
-    , identita(identita)
+    , identity(identity)
     , bell(std::move(bell))
 {
 }
@@ -21,7 +21,7 @@ void SoundClient::windowSystemBell()
 
 // The bell belongs to the window system, which is spoken to from the UI thread alone; never waited
 // for, as the UI thread may be waiting for the pattern.
-void SoundClient::campanello()
+void SoundClient::ringBell()
 {
     QCoreApplication *app = QCoreApplication::instance();
     if (!app)
@@ -39,21 +39,21 @@ SoundClient::~SoundClient()
         QMetaObject::invokeMethod(soundThread.get(), [this] { sound.reset(); }, Qt::BlockingQueuedConnection);
 }
 
-CreaSuono *SoundClient::modulo()
+CreateSound *SoundClient::loadModule()
 {
     const std::lock_guard<std::mutex> lock(loading);
     if (!tried) {
         tried = true;
-        crea = reinterpret_cast<CreaSuono *>(
-            Moduli::entrata(folder, Moduli::Suono, "trillora_sound_create", identita, reason));
+        create = reinterpret_cast<CreateSound *>(
+            Modules::entry(folder, Modules::Sound, "trillora_sound_create", identity, reason));
     }
-    return crea;
+    return create;
 }
 
 SoundOutput *SoundClient::output()
 {
     if (!sound) {
-        if (CreaSuono *c = modulo()) {
+        if (CreateSound *c = loadModule()) {
             sound.reset(c());
             soundThread = std::make_unique<QObject>();
         }
@@ -67,7 +67,7 @@ void SoundClient::tone(int frequency, int msecs)
         s->tone(frequency, msecs);
         return;
     }
-    campanello();
+    ringBell();
     if (msecs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(msecs));
 }
@@ -77,12 +77,12 @@ void SoundClient::messageSound(unsigned type)
     if (SoundOutput *s = output())
         s->messageSound(type);
     else
-        campanello();
+        ringBell();
 }
 
 QString SoundClient::fault()
 {
-    modulo();
+    loadModule();
     const std::lock_guard<std::mutex> lock(loading);
     return reason;
 }

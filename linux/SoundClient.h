@@ -20,9 +20,9 @@ class QObject;
 class SoundClient
 {
 public:
-    // `identita`: the build identity the module must carry (empty: no module is loaded); `bell`
+    // `identity`: the build identity the module must carry (empty: no module is loaded); `bell`
     // rings the bell, on the UI thread.
-    SoundClient(const QString &folder, const QByteArray &identita, std::function<void()> bell = windowSystemBell);
+    SoundClient(const QString &folder, const QByteArray &identity, std::function<void()> bell = windowSystemBell);
     ~SoundClient();
 
     // Blocks for the tone's duration.
@@ -35,16 +35,16 @@ public:
     static void windowSystemBell();
 
 private:
-    CreaSuono *modulo();
-    void campanello();
+    CreateSound *loadModule();
+    void ringBell();
     SoundOutput *output();
 
     QString folder;
-    QByteArray identita;
+    QByteArray identity;
     std::function<void()> bell;
     std::mutex loading;
     bool tried = false;
-    CreaSuono *crea = nullptr;
+    CreateSound *create = nullptr;
     QString reason;
     std::unique_ptr<SoundOutput> sound;
     // Lives on the thread that made `sound`.

@@ -8,7 +8,7 @@
 
 namespace {
 
-class SuonoLinux : public SoundOutput
+class LinuxSound : public SoundOutput
 {
 public:
     void tone(int frequency, int msecs) override { tones.play(frequency, msecs); }
@@ -25,5 +25,5 @@ extern "C" Q_DECL_EXPORT const char trillora_identita[] = TRILLORA_MARCA_IDENTIT
 
 extern "C" Q_DECL_EXPORT SoundOutput *trillora_sound_create()
 {
-    return new SuonoLinux;
+    return new LinuxSound;
 }

@@ -3,12 +3,12 @@
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <sys/io.h>
-#define TRILLORA_PORTE_X86 1
+#define TRILLORA_X86_PORTS 1
 #endif
 
 namespace {
 
-bool portaDelloSpeaker(std::uint16_t port)
+bool isSpeakerPort(std::uint16_t port)
 {
     return port == 0x42 || port == 0x43 || port == 0x61;
 }
@@ -18,16 +18,21 @@ bool portaDelloSpeaker(std::uint16_t port)
 void SpeakerPorts::write(std::uint16_t port, std::uint8_t value)
 {
     // Any other port is refused: writing one the system has not granted would kill the program.
-    if (!portaDelloSpeaker(port))
+    if (!isSpeakerPort(port))
         return;
-#ifdef TRILLORA_PORTE_X86
-    if (!asked) {
-        asked = true;
-        granted = ioperm(0x42, 2, 1) == 0 && ioperm(0x61, 1, 1) == 0;
-    }
-    if (granted)
+#ifdef TRILLORA_X86_PORTS
+    if (granted())
         outb(value, port);
 #else
     (void)value;
 #endif
 }
+
+#ifdef TRILLORA_X86_PORTS
+bool SpeakerPorts::granted()
+{
+    if (access == Access::Unasked)
+        access = ioperm(0x42, 2, 1) == 0 && ioperm(0x61, 1, 1) == 0 ? Access::Granted : Access::Refused;
+    return access == Access::Granted;
+}
+#endif

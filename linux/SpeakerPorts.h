@@ -11,6 +11,13 @@ public:
     void write(std::uint16_t port, std::uint8_t value);
 
 private:
-    bool asked = false;
-    bool granted = false;
+    // Asks the system for the ports the first time only; its answer holds for the whole run.
+    bool granted();
+
+    enum class Access {
+        Unasked,
+        Granted,
+        Refused,
+    };
+    Access access = Access::Unasked;
 };

@@ -9,17 +9,17 @@
 
 namespace {
 
-constexpr double Ampiezza = 0.5 * 32767.0;
-constexpr int DissolvenzaMs = 5;
+constexpr double Amplitude = 0.5 * 32767.0;
+constexpr int FadeMs = 5;
 // The device's buffer: room for the lead and a whole tone of the patterns, so queuing one
 // rarely has to wait.
 constexpr unsigned BufferUs = 200000;
 // A tone asked for this soon after the last one ended continues it.
-constexpr auto Contiguo = std::chrono::milliseconds(10);
+constexpr auto Contiguous = std::chrono::milliseconds(10);
 
-void nessunMessaggio(const char *, int, const char *, int, const char *, ...) {}
+void discardMessage(const char *, int, const char *, int, const char *, ...) {}
 
-std::size_t campioni(int msecs, int rate)
+std::size_t sampleCount(int msecs, int rate)
 {
     if (msecs < 1 || rate < 1)
         return 0;
@@ -31,7 +31,7 @@ class AlsaPcm : public PcmDevice
 {
 public:
     explicit AlsaPcm(std::string name)
-        : nome(std::move(name))
+        : deviceName(std::move(name))
     {
     }
     ~AlsaPcm() override { AlsaPcm::close(); }
@@ -41,7 +41,7 @@ public:
         if (pcm)
             return true;
         quietAlsa();
-        if (snd_pcm_open(&pcm, nome.c_str(), SND_PCM_STREAM_PLAYBACK, 0) < 0) {
+        if (snd_pcm_open(&pcm, deviceName.c_str(), SND_PCM_STREAM_PLAYBACK, 0) < 0) {
             pcm = nullptr;
             return false;
         }
@@ -89,11 +89,11 @@ public:
     }
 
 private:
-    std::string nome;
+    std::string deviceName;
     snd_pcm_t *pcm = nullptr;
 };
 
-class OrologioStabile : public ToneClock
+class SteadyClock : public ToneClock
 {
 public:
     TimePoint now() override { return std::chrono::steady_clock::now(); }
@@ -111,7 +111,7 @@ std::vector<std::int16_t> renderToneSlice(int frequency, std::size_t total, int 
     std::vector<std::int16_t> samples(count, 0);
     if (frequency < 1)
         return samples;
-    const std::size_t fade = std::min(total / 2, static_cast<std::size_t>(rate) * DissolvenzaMs / 1000);
+    const std::size_t fade = std::min(total / 2, static_cast<std::size_t>(rate) * FadeMs / 1000);
     const double step = 2.0 * M_PI * frequency / rate;
     for (std::size_t k = 0; k < count; ++k) {
         const std::size_t i = from + k;
@@ -120,30 +120,30 @@ std::vector<std::int16_t> renderToneSlice(int frequency, std::size_t total, int 
             gain = static_cast<double>(i) / fade;
         else if (total - i <= fade)
             gain = static_cast<double>(total - i - 1) / fade;
-        samples[k] = static_cast<std::int16_t>(std::lround(Ampiezza * gain * std::sin(step * static_cast<double>(i))));
+        samples[k] = static_cast<std::int16_t>(std::lround(Amplitude * gain * std::sin(step * static_cast<double>(i))));
     }
     return samples;
 }
 
 std::vector<std::int16_t> renderTone(int frequency, int msecs, int rate)
 {
-    const std::size_t total = campioni(msecs, rate);
+    const std::size_t total = sampleCount(msecs, rate);
     return renderToneSlice(frequency, total, rate, 0, total);
 }
 
 void quietAlsa()
 {
-    snd_lib_error_set_handler(&nessunMessaggio);
+    snd_lib_error_set_handler(&discardMessage);
 }
 
 ToneOutput::ToneOutput(const std::string &device)
-    : ToneOutput(std::make_unique<AlsaPcm>(device), std::make_unique<OrologioStabile>())
+    : ToneOutput(std::make_unique<AlsaPcm>(device), std::make_unique<SteadyClock>())
 {
 }
 
-ToneOutput::ToneOutput(std::unique_ptr<PcmDevice> device, std::unique_ptr<ToneClock> orologio)
+ToneOutput::ToneOutput(std::unique_ptr<PcmDevice> device, std::unique_ptr<ToneClock> toneClock)
     : pcm(std::move(device))
-    , clock(std::move(orologio))
+    , clock(std::move(toneClock))
 {
     idle.setSingleShot(true);
     idle.setInterval(IdleCloseMs);
@@ -185,13 +185,13 @@ void ToneOutput::play(int frequency, int msecs)
     const ToneClock::TimePoint now = clock->now();
     // Starting where the last tone ended keeps the wake-ups' small lateness from adding up over a
     // pattern, and keeps the calls in step with the device, which plays without gaps.
-    const ToneClock::TimePoint start = lastEnd && now >= *lastEnd && now - *lastEnd <= Contiguo ? *lastEnd : now;
+    const ToneClock::TimePoint start = lastEnd && now >= *lastEnd && now - *lastEnd <= Contiguous ? *lastEnd : now;
     const ToneClock::TimePoint end = start + std::chrono::milliseconds(msecs);
     lastEnd = end;
     if (open()) {
-        bool ok = pcm->playing() || pcm->write(std::vector<std::int16_t>(campioni(LeadMs, Rate), 0));
+        bool ok = pcm->playing() || pcm->write(std::vector<std::int16_t>(sampleCount(LeadMs, Rate), 0));
         // A tenth of a second at a time, so even a very long tone needs little memory.
-        const std::size_t total = campioni(msecs, Rate);
+        const std::size_t total = sampleCount(msecs, Rate);
         for (std::size_t from = 0; ok && from < total; from += Rate / 10)
             ok = pcm->write(renderToneSlice(frequency, total, Rate, from, Rate / 10));
         if (!ok) {

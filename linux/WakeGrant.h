@@ -24,22 +24,22 @@ public:
               QObject *parent = nullptr);
 
 private:
-    void offri(const QDateTime &when);
-    void ritira();
-    void consenti();
+    void offer(const QDateTime &when);
+    void withdraw();
+    void allow();
 
-    enum class Stato {
+    enum class Stage {
         // Nothing shown: not needed yet, or no alarm left to speak of.
-        Muto,
-        Offerto,
+        Silent,
+        Offered,
         // "Consenti" was chosen: the one try of the run, whatever came of it.
-        Chiesto,
+        Asked,
     };
 
     WakeHelper *helper;
     QString helperFile;
     std::function<DesktopNotice &()> notices;
-    Stato stato = Stato::Muto;
+    Stage stage = Stage::Silent;
     QString pkexec;
     QString setcap;
     QString file;

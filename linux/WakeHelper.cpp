@@ -31,11 +31,11 @@ WakeHelper::~WakeHelper()
 void WakeHelper::wakeAt(const std::optional<QDateTime> &when)
 {
     last = when;
-    if (!usable) {
-        if (senzaPermesso && when)
-            emit permessoMancante(*when);
-        else if (senzaPermesso)
-            emit permessoSuperfluo();
+    if (usability != Usability::Usable) {
+        if (usability == Usability::LacksCapability && when)
+            emit capabilityMissing(*when);
+        else if (usability == Usability::LacksCapability)
+            emit capabilityNotNeeded();
         return;
     }
     if (process)
@@ -61,20 +61,27 @@ void WakeHelper::start()
         tell();
 }
 
-void WakeHelper::permessoConcesso()
+void WakeHelper::capabilityGranted()
 {
-    if (!senzaPermesso)
-        return;
-    senzaPermesso = false;
-    usable = true;
-    if (last && !process)
+    if (usability == Usability::LacksCapability)
+        become(Usability::Usable);
+}
+
+// Every change of usability goes through here, with what it brings: a helper that lacks the
+// capability is told of while an alarm needs it, and one given it takes over the wake time.
+void WakeHelper::become(Usability next)
+{
+    usability = next;
+    if (next == Usability::LacksCapability && last)
+        emit capabilityMissing(*last);
+    else if (next == Usability::Usable && last && !process)
         start();
 }
 
 void WakeHelper::startAgain()
 {
     sinceRestart.start();
-    if (usable && last && !process)
+    if (usability == Usability::Usable && last && !process)
         start();
 }
 
@@ -92,10 +99,7 @@ void WakeHelper::ended(int exitCode, QProcess::ExitStatus status)
         // This computer cannot be woken by the helper, and a new one would end the same way: the
         // alarms ring as before whenever it is awake, and the program's fixed boxes have nothing
         // to say about it. A missing capability can be granted, though.
-        usable = false;
-        senzaPermesso = exitCode == WAKE_NOT_PERMITTED;
-        if (senzaPermesso && last)
-            emit permessoMancante(*last);
+        become(exitCode == WAKE_NOT_PERMITTED ? Usability::LacksCapability : Usability::Unusable);
         return;
     }
     if (normal)
@@ -118,8 +122,8 @@ void WakeHelper::notStarted(QProcess::ProcessError error)
 {
     if (error != QProcess::FailedToStart || !process)
         return;
-    // Not installed beside the program, or not executable: as with a missing capability.
+    // Not installed beside the program, or not executable: as with a computer it cannot wake.
     process->deleteLater();
     process = nullptr;
-    usable = false;
+    become(Usability::Unusable);
 }

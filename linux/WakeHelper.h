@@ -24,15 +24,24 @@ public:
 
     void wakeAt(const std::optional<QDateTime> &when);
     // The helper was given the capability it lacked: a new one takes over the current wake time.
-    void permessoConcesso();
+    void capabilityGranted();
 
 signals:
     // The helper lacks the capability to wake the computer, and an alarm at `when` needs it.
-    void permessoMancante(const QDateTime &when);
+    void capabilityMissing(const QDateTime &when);
     // It still lacks it, but no alarm is set any more.
-    void permessoSuperfluo();
+    void capabilityNotNeeded();
 
 private:
+    enum class Usability {
+        Usable,
+        // The helper said it lacks the capability, which can still be granted.
+        LacksCapability,
+        // The helper could not start, or this computer cannot be woken by it: for good.
+        Unusable,
+    };
+
+    void become(Usability next);
     void start();
     void startAgain();
     void tell();
@@ -42,10 +51,7 @@ private:
     QString program;
     QStringList arguments;
     QProcess *process = nullptr;
-    // False once the helper could not start or said that it cannot wake this computer; for good,
-    // unless it only lacked the capability and was given it.
-    bool usable = true;
-    bool senzaPermesso = false;
+    Usability usability = Usability::Usable;
     // The wake time the helper was told last, which a new helper takes over.
     std::optional<QDateTime> last;
     QTimer restart {this};

@@ -11,8 +11,8 @@
 
 namespace {
 
-template <typename Reply>
-using Risposta = std::unique_ptr<Reply, decltype(&std::free)>;
+template <typename T>
+using XcbReply = std::unique_ptr<T, decltype(&std::free)>;
 
 xcb_connection_t *x11(void *connection)
 {
@@ -24,7 +24,7 @@ xcb_connection_t *x11(void *connection)
 xcb_window_t windowNamed(xcb_connection_t *c, xcb_window_t window, xcb_atom_t property)
 {
     xcb_generic_error_t *error = nullptr;
-    const Risposta<xcb_get_property_reply_t> value(
+    const XcbReply<xcb_get_property_reply_t> value(
         xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, XCB_ATOM_WINDOW, 0, 1), &error),
         &std::free);
     std::free(error);
@@ -64,14 +64,14 @@ void WindowManager::start()
     const char check[] = "_NET_SUPPORTING_WM_CHECK";
     const xcb_intern_atom_cookie_t activeCookie = xcb_intern_atom(c, 0, sizeof active - 1, active);
     const xcb_intern_atom_cookie_t checkCookie = xcb_intern_atom(c, 0, sizeof check - 1, check);
-    const Risposta<xcb_intern_atom_reply_t> activeReply(xcb_intern_atom_reply(c, activeCookie, nullptr), &std::free);
-    const Risposta<xcb_intern_atom_reply_t> checkReply(xcb_intern_atom_reply(c, checkCookie, nullptr), &std::free);
+    const XcbReply<xcb_intern_atom_reply_t> activeReply(xcb_intern_atom_reply(c, activeCookie, nullptr), &std::free);
+    const XcbReply<xcb_intern_atom_reply_t> checkReply(xcb_intern_atom_reply(c, checkCookie, nullptr), &std::free);
     if (!activeReply || !checkReply)
         return;
     activeAtom = activeReply->atom;
     checkAtom = checkReply->atom;
     // The root's events are the program's one mask on it, Qt's own included: added to, never replaced.
-    const Risposta<xcb_get_window_attributes_reply_t> attributes(
+    const XcbReply<xcb_get_window_attributes_reply_t> attributes(
         xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, root), nullptr), &std::free);
     if (!attributes)
         return;

@@ -1,6 +1,8 @@
 // The operating system's services as the windows see them: one seam, replaced by fakes in tests.
 #pragma once
 
+#include "core/NoticeTexts.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QObject>
@@ -112,18 +114,17 @@ public:
     virtual QString siteHost() = 0;
     virtual Browser *createBrowser(QWidget *parent) = 0;
 
-    // A desktop notification for an alarm whose window the user may not see, or may not hear:
-    // `summary` names it, and `onClose` runs when its "Chiudi" is chosen; `withSound` asks the
-    // desktop to sound the alarm too. A new one replaces the last. Where the desktop has no
+    // A desktop notification for an alarm whose window the user may not see, or may not hear, in
+    // `words` (NoticeTexts::unseenAlarm); `onClose` runs when its action is chosen; `withSound` asks
+    // the desktop to sound the alarm too. A new one replaces the last. Where the desktop has no
     // notification service, nothing is shown and nothing fails.
-    virtual void showAlarmNotice(const QString &summary, bool withSound, std::function<void()> onClose) = 0;
+    virtual void showAlarmNotice(const NoticeTexts::Words &words, bool withSound, std::function<void()> onClose) = 0;
     // Takes the notification back, if it is still there.
     virtual void withdrawAlarmNotice() = 0;
-    // A desktop notification that the alarm of slot `slot` (1 to 5) went by unrung: `summary` and
-    // `body` say so, and `onDelete` runs when its "Elimina" is chosen. A new one for the slot
+    // A desktop notification that the alarm of slot `slot` (1 to 5) went by unrung, in `words`
+    // (NoticeTexts::missedAlarm); `onDelete` runs when its action is chosen. A new one for the slot
     // replaces the last; without a notification service, nothing is shown and nothing fails.
-    virtual void showMissedAlarm(int slot, const QString &summary, const QString &body,
-                                 std::function<void()> onDelete) = 0;
+    virtual void showMissedAlarm(int slot, const NoticeTexts::Words &words, std::function<void()> onDelete) = 0;
     virtual void withdrawMissedAlarm(int slot) = 0;
 
     // The computer should wake from sleep at `when`, replacing any earlier time; none: at no time.

@@ -1,6 +1,7 @@
 // Whether the ringing window is seen, and when to tell the desktop that it may not be.
 #include "ringing/SeenWatch.h"
 
+#include "core/NoticeTexts.h"
 #include "platform/Platform.h"
 #include "widgets/ErrorDisplay.h"
 
@@ -12,82 +13,82 @@
 namespace {
 
 // How long the window may go unseen before the desktop is told.
-constexpr int AttesaFuocoMs = 1000;
+constexpr int VerdictMs = 1000;
 
 } // namespace
 
-SeenWatch::SeenWatch(QWidget *window, std::function<void()> chiudi)
+SeenWatch::SeenWatch(QWidget *window, std::function<void()> close)
     : QObject(window)
-    , finestra(window)
-    , chiudi(std::move(chiudi))
-    , attesaFuoco(new QTimer(this))
+    , window(window)
+    , close(std::move(close))
+    , verdict(new QTimer(this))
 {
     // The verdict comes one second after the showing, also while a pattern plays: a plain QTimer,
     // which a pattern does not hold.
-    attesaFuoco->setSingleShot(true);
-    ErrorDisplay::collega(attesaFuoco, &QTimer::timeout, this, &SeenWatch::controlla);
+    verdict->setSingleShot(true);
+    ErrorDisplay::collega(verdict, &QTimer::timeout, this, &SeenWatch::check);
 }
 
-bool SeenWatch::vista() const
+bool SeenWatch::seen() const
 {
-    return platform().focusWitness().userWindow() == finestra->windowHandle();
+    return platform().focusWitness().userWindow() == window->windowHandle();
 }
 
-void SeenWatch::mostrata(const QString &orarioSveglia, bool muta)
+void SeenWatch::shown(const QString &alarmMinute, bool silent)
 {
-    orario = orarioSveglia;
-    mostrataDa.start();
-    if (muta) {
-        attesaFuoco->stop();
-        avvisa(true);
-    } else if (vista()) {
-        attesaFuoco->stop();
-        stato = Stato::Vista;
+    minute = alarmMinute;
+    shownSince.start();
+    if (silent) {
+        verdict->stop();
+        notify(true);
+    } else if (seen()) {
+        verdict->stop();
+        state = State::Seen;
     } else {
-        stato = Stato::InAttesa;
-        attesaFuoco->start(AttesaFuocoMs);
+        state = State::Waiting;
+        verdict->start(VerdictMs);
     }
 }
 
-void SeenWatch::fuocoCambiato(const QWindow *utente)
+void SeenWatch::focusChanged(const QWindow *user)
 {
-    if ((stato == Stato::InAttesa || stato == Stato::Rinviata) && utente == finestra->windowHandle()) {
-        attesaFuoco->stop();
-        stato = Stato::Vista;
+    if ((state == State::Waiting || state == State::Deferred) && user == window->windowHandle()) {
+        verdict->stop();
+        state = State::Seen;
     }
 }
 
-void SeenWatch::nascosta()
+void SeenWatch::hidden()
 {
-    attesaFuoco->stop();
-    if (std::exchange(stato, Stato::Nascosta) == Stato::Avvisata)
+    verdict->stop();
+    if (std::exchange(state, State::Hidden) == State::Told)
         platform().withdrawAlarmNotice();
 }
 
-void SeenWatch::controlla()
+void SeenWatch::check()
 {
-    if (!finestra->isVisible() || (stato != Stato::InAttesa && stato != Stato::Rinviata))
+    if (!window->isVisible() || (state != State::Waiting && state != State::Deferred))
         return;
-    if (vista()) {
-        stato = Stato::Vista;
+    if (seen()) {
+        state = State::Seen;
         return;
     }
     // Whatever held the event loop, a focus given meanwhile may still wait in the queue when this
     // comes due: the loop runs freely for a moment before the verdict.
-    if (stato == Stato::InAttesa && mostrataDa.elapsed() > AttesaFuocoMs + 100) {
-        stato = Stato::Rinviata;
-        attesaFuoco->start(100);
+    if (state == State::Waiting && shownSince.elapsed() > VerdictMs + 100) {
+        state = State::Deferred;
+        verdict->start(100);
         return;
     }
-    avvisa(false);
+    notify(false);
 }
 
-void SeenWatch::avvisa(bool conSuono)
+void SeenWatch::notify(bool withSound)
 {
-    stato = Stato::Avvisata;
-    platform().showAlarmNotice(QStringLiteral("Sveglia delle ") + orario, conSuono,
-                               [guardia = QPointer<SeenWatch>(this)] {
-                                   if (guardia && guardia->finestra->isVisible())
-                                       ErrorDisplay::durante(guardia->chiudi);
+    state = State::Told;
+    platform().showAlarmNotice(NoticeTexts::unseenAlarm(minute), withSound,
+                               [guard = QPointer<SeenWatch>(this)] {
+                                   if (guard && guard->window->isVisible())
+                                       ErrorDisplay::durante(guard->close);
                                });
 }

@@ -25,7 +25,7 @@
 namespace {
 
 // The one tick that a held timer gets after the pattern.
-class ColpoInRitardo : public QTimerEvent
+class LateTick : public QTimerEvent
 {
 public:
     using QTimerEvent::QTimerEvent;
@@ -35,86 +35,86 @@ public:
 // windows and the seam: the seam's sounds always come from the same thread, so what they keep
 // between calls (an open device, a timer that closes it) stays on it and can be let go there. And,
 // on the UI thread, the timers held while a pattern plays and what waits for its end.
-class Regia : public QObject
+class Director : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit Regia(QCoreApplication *app)
+    explicit Director(QCoreApplication *app)
         : QObject(app)
     {
-        filo.setObjectName(QStringLiteral("Suono"));
-        voce.moveToThread(&filo);
-        filo.start();
+        soundThread.setObjectName(QStringLiteral("Suono"));
+        player.moveToThread(&soundThread);
+        soundThread.start();
         app->installEventFilter(this);
     }
-    ~Regia() override
+    ~Director() override
     {
-        filo.quit();
-        filo.wait();
+        soundThread.quit();
+        soundThread.wait();
     }
 
-    bool inCorso() const { return suonando > 0; }
+    bool isPlaying() const { return playing > 0; }
 
-    void suona(const std::function<void()> &pattern)
+    void play(const std::function<void()> &pattern)
     {
-        ++suonando;
-        QEventLoop attesa;
-        QSemaphore finito;
-        std::exception_ptr errore;
-        bool chiuso = false;
+        ++playing;
+        QEventLoop loop;
+        QSemaphore done;
+        std::exception_ptr error;
+        bool ended = false;
         // What the sound's thread posts back goes with this object, should the loop end first.
-        QObject ritorno;
+        QObject back;
         QMetaObject::invokeMethod(
-            &voce,
+            &player,
             [&] {
                 try {
                     pattern();
                 } catch (...) {
-                    errore = std::current_exception();
+                    error = std::current_exception();
                 }
                 QMetaObject::invokeMethod(
-                    &ritorno,
+                    &back,
                     [&] {
-                        chiuso = true;
-                        finisci();
-                        attesa.quit();
+                        ended = true;
+                        end();
+                        loop.quit();
                     },
                     Qt::QueuedConnection);
-                finito.release();
+                done.release();
             },
             Qt::QueuedConnection);
-        attesa.exec(QEventLoop::ExcludeUserInputEvents);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
         // The program's end also ends the loop: the pattern still runs to its end, as it always did.
-        finito.acquire();
-        if (!chiuso)
-            finisci();
-        if (errore)
-            std::rethrow_exception(errore);
+        done.acquire();
+        if (!ended)
+            end();
+        if (error)
+            std::rethrow_exception(error);
     }
 
-    QWindow *utente() const
+    QWindow *userWindow() const
     {
-        return utenteAllaFine ? utenteAllaFine->data() : platform().focusWitness().userWindow();
+        return userAtEnd ? userAtEnd->data() : platform().focusWitness().userWindow();
     }
 
-    void dopo(std::function<void()> azione)
+    void after(std::function<void()> action)
     {
-        if (suonando > 0)
-            azioni.append(std::move(azione));
+        if (playing > 0)
+            waiting.append(std::move(action));
         else
-            ErrorDisplay::durante(azione);
+            ErrorDisplay::durante(action);
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Timer)
-            return tieniTimer(qobject_cast<ProgramTimer *>(watched), event);
+            return holdTimer(qobject_cast<ProgramTimer *>(watched), event);
         // The pattern's own loop leaves the input in the window system's queue; a loop run inside
         // it (a box's) would take it: it waits, in its order, as if it had stayed there.
-        if (suonando > 0 && inputDellUtente(watched, event)) {
-            inputRinviato.emplace_back(watched, std::unique_ptr<QEvent>(event->clone()));
+        if (playing > 0 && isUserInput(watched, event)) {
+            heldInput.emplace_back(watched, std::unique_ptr<QEvent>(event->clone()));
             return true;
         }
         return false;
@@ -124,7 +124,7 @@ private:
     // What the user does, as a window of the program receives it: the pointer's leaving with its
     // entering, the window system's close (the program's own close() is the program's doing), and
     // the text an input method commits to a widget, which must keep its place among the keys.
-    static bool inputDellUtente(QObject *watched, QEvent *event)
+    static bool isUserInput(QObject *watched, QEvent *event)
     {
         switch (event->type()) {
         case QEvent::InputMethod:
@@ -138,76 +138,76 @@ private:
         }
     }
 
-    struct Trattenuto
+    struct HeldTick
     {
         QPointer<QTimer> timer;
         int id = 0;
-        bool operator==(const Trattenuto &other) const { return timer == other.timer && id == other.id; }
+        bool operator==(const HeldTick &other) const { return timer == other.timer && id == other.id; }
     };
 
-    bool tieniTimer(ProgramTimer *timer, QEvent *event)
+    bool holdTimer(ProgramTimer *timer, QEvent *event)
     {
         if (!timer)
             return false;
-        const Trattenuto colpo {timer, static_cast<QTimerEvent *>(event)->timerId()};
-        const bool tardivo = dynamic_cast<ColpoInRitardo *>(event) != nullptr;
-        if (tardivo)
-            ritardati.removeOne(colpo);
-        if (suonando > 0) {
-            trattieni(colpo);
+        const HeldTick tick {timer, static_cast<QTimerEvent *>(event)->timerId()};
+        const bool late = dynamic_cast<LateTick *>(event) != nullptr;
+        if (late)
+            lateTicks.removeOne(tick);
+        if (playing > 0) {
+            hold(tick);
             return true;
         }
         // Its late tick is on its way and stands for this one too.
-        return !tardivo && ritardati.contains(colpo);
+        return !late && lateTicks.contains(tick);
     }
 
-    void trattieni(const Trattenuto &colpo)
+    void hold(const HeldTick &tick)
     {
-        for (Trattenuto &t : trattenuti) {
-            if (t.timer == colpo.timer) {
-                t.id = colpo.id;
+        for (HeldTick &t : heldTicks) {
+            if (t.timer == tick.timer) {
+                t.id = tick.id;
                 return;
             }
         }
-        trattenuti.append(colpo);
+        heldTicks.append(tick);
     }
 
     // The pattern has ended. What was made meanwhile comes first, as it was made first: the input,
     // then, in a later pass, the late ticks, then what waited for the end. So a close made during
     // the pattern, which stops the sound timers, still comes before a pattern that one of them
     // would start. Until then the held timers' own ticks wait for their late one.
-    void finisci()
+    void end()
     {
-        if (--suonando > 0)
+        if (--playing > 0)
             return;
         // Where the user was as the sound ended stands while what was held is handled: a click made
         // meanwhile may go elsewhere first (Qt's X11 connection asks the window manager to activate
         // a clicked window that lacks the focus), and that is not the user's doing now.
-        utenteAllaFine = QPointer<QWindow>(platform().focusWitness().userWindow());
-        const quint64 fine = ++fini;
-        ritardati.removeIf([](const Trattenuto &t) { return !t.timer; });
-        ritardati += trattenuti;
-        for (auto &[finestra, evento] : std::exchange(inputRinviato, {})) {
-            if (finestra)
-                QCoreApplication::postEvent(finestra, evento.release());
+        userAtEnd = QPointer<QWindow>(platform().focusWitness().userWindow());
+        const quint64 endCount = ++ends;
+        lateTicks.removeIf([](const HeldTick &t) { return !t.timer; });
+        lateTicks += heldTicks;
+        for (auto &[window, event] : std::exchange(heldInput, {})) {
+            if (window)
+                QCoreApplication::postEvent(window, event.release());
         }
         QMetaObject::invokeMethod(
             this,
-            [this, fine, tardivi = std::exchange(trattenuti, {}), attese = std::exchange(azioni, {})] {
+            [this, endCount, lateOnes = std::exchange(heldTicks, {}), afterwards = std::exchange(waiting, {})] {
                 // A timer stopped or started again meanwhile has no missed tick to make up for.
-                for (const Trattenuto &t : tardivi) {
+                for (const HeldTick &t : lateOnes) {
                     if (t.timer && t.timer->isActive() && t.timer->timerId() == t.id)
-                        QCoreApplication::postEvent(t.timer, new ColpoInRitardo(t.id));
+                        QCoreApplication::postEvent(t.timer, new LateTick(t.id));
                     else
-                        ritardati.removeOne(t);
+                        lateTicks.removeOne(t);
                 }
-                for (const std::function<void()> &azione : attese)
-                    QMetaObject::invokeMethod(this, [this, azione] { dopo(azione); }, Qt::QueuedConnection);
+                for (const std::function<void()> &action : afterwards)
+                    QMetaObject::invokeMethod(this, [this, action] { after(action); }, Qt::QueuedConnection);
                 QMetaObject::invokeMethod(
                     this,
-                    [this, fine] {
-                        if (fine == fini)
-                            utenteAllaFine.reset();
+                    [this, endCount] {
+                        if (endCount == ends)
+                            userAtEnd.reset();
                     },
                     Qt::QueuedConnection);
             },
@@ -217,32 +217,32 @@ private:
             dispatcher->wakeUp();
     }
 
-    QThread filo;
-    QObject voce;
-    int suonando = 0;
+    QThread soundThread;
+    QObject player;
+    int playing = 0;
     // The timers whose tick came due while the pattern plays, with the id of that tick.
-    QList<Trattenuto> trattenuti;
+    QList<HeldTick> heldTicks;
     // The timers whose late tick is coming.
-    QList<Trattenuto> ritardati;
-    QList<std::function<void()>> azioni;
+    QList<HeldTick> lateTicks;
+    QList<std::function<void()>> waiting;
     // The witness's answer when the last pattern ended, while the input held in it is handled.
-    std::optional<QPointer<QWindow>> utenteAllaFine;
+    std::optional<QPointer<QWindow>> userAtEnd;
     // Counts the patterns' ends, so that a later end's answer stands until its own input is handled.
-    quint64 fini = 0;
+    quint64 ends = 0;
     // Input that a loop inside the pattern's own took, for its window.
-    std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> inputRinviato;
+    std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> heldInput;
 };
 
 // Made with the first pattern; none before it.
-Regia *esistente()
+Director *existing()
 {
-    return QCoreApplication::instance()->findChild<Regia *>(QString(), Qt::FindDirectChildrenOnly);
+    return QCoreApplication::instance()->findChild<Director *>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-Regia &regia()
+Director &director()
 {
-    Regia *regia = esistente();
-    return regia ? *regia : *new Regia(QCoreApplication::instance());
+    Director *director = existing();
+    return director ? *director : *new Director(QCoreApplication::instance());
 }
 
 } // namespace
@@ -251,25 +251,25 @@ namespace Suonata {
 
 void suona(const std::function<void()> &pattern)
 {
-    regia().suona(pattern);
+    director().play(pattern);
 }
 
 bool inCorso()
 {
-    const Regia *regia = esistente();
-    return regia && regia->inCorso();
+    const Director *director = existing();
+    return director && director->isPlaying();
 }
 
 QWindow *utente()
 {
-    const Regia *regia = esistente();
-    return regia ? regia->utente() : platform().focusWitness().userWindow();
+    const Director *director = existing();
+    return director ? director->userWindow() : platform().focusWitness().userWindow();
 }
 
 void dopo(std::function<void()> azione)
 {
-    if (Regia *regia = esistente())
-        regia->dopo(std::move(azione));
+    if (Director *director = existing())
+        director->after(std::move(azione));
     else
         ErrorDisplay::durante(azione);
 }

@@ -114,7 +114,7 @@ void TFrmSveglia::buildLayout()
     TimerCasse = new ProgramTimer(this, "TimerCasse", 50);
 
     // A click on the bare red surface; those on the labels never reach the window (see eventFilter).
-    ErrorDisplay::collega(new ClickWatcher(this), &ClickWatcher::clic, this, &TFrmSveglia::FormClick);
+    ErrorDisplay::collega(new ClickWatcher(this), &ClickWatcher::clicked, this, &TFrmSveglia::FormClick);
     ErrorDisplay::collega(sbChiudi, &QToolButton::clicked, this, &TFrmSveglia::sbChiudiClick);
     ErrorDisplay::collega(TimerClose, &QTimer::timeout, this, &TFrmSveglia::TimerCloseTimer);
     ErrorDisplay::collega(TimerSpeaker, &QTimer::timeout, this, &TFrmSveglia::TimerSpeakerTimer);
@@ -135,8 +135,8 @@ void TFrmSveglia::buildLayout()
 void TFrmSveglia::setVisible(bool visible)
 {
     // Centred once; every later showing keeps the place the window last had.
-    if (visible && !shownOnce) {
-        shownOnce = true;
+    if (visible && !giaMostrata) {
+        giaMostrata = true;
         Layout::centraSulDesktop(this);
         // Made at start, first seen at the first alarm: the large letters are measured then.
         for (QLabel *label : {Label1, Label3, Label2})
@@ -148,42 +148,52 @@ void TFrmSveglia::setVisible(bool visible)
         // Showing a visible window only brings it to the front; showing a hidden one makes it the
         // program's active window at once: a desktop that keeps the focus elsewhere, or gives it
         // late, must not keep the alarm silent or the window up for ever.
-        fuocoDopoMostrata = false;
-        vista->mostrata(FrmMain->EdOrologio->text().left(5), !platform().soundFault().isEmpty());
-        diventaAttiva();
+        vista->shown(FrmMain->EdOrologio->text().left(5), !platform().soundFault().isEmpty());
+        segui(Evento::Mostrata);
     } else if (!visible) {
-        attiva = false;
-        vista->nascosta();
+        segui(Evento::Nascosta);
+        vista->hidden();
     }
 }
 
-void TFrmSveglia::diventaAttiva()
+void TFrmSveglia::segui(Evento evento)
 {
-    if (attiva)
-        return;
-    attiva = true;
-    ErrorDisplay::durante([this] { FormActivate(); });
+    const Attivazione prima = attivazione;
+    switch (evento) {
+    case Evento::Mostrata:
+        attivazione = Attivazione::Mostrata;
+        break;
+    case Evento::Nascosta:
+        attivazione = Attivazione::Nascosta;
+        break;
+    case Evento::FuocoQui:
+        attivazione = Attivazione::ConFuoco;
+        break;
+    case Evento::FuocoAltrove:
+        // Reports the window system makes late, after a hide and a new showing, speak of the last
+        // showing: only once this one has had the focus can the focus leave it.
+        if (attivazione == Attivazione::ConFuoco)
+            attivazione = Attivazione::Lasciata;
+        break;
+    }
+    if ((prima == Attivazione::Nascosta || prima == Attivazione::Lasciata)
+        && (attivazione == Attivazione::Mostrata || attivazione == Attivazione::ConFuoco))
+        ErrorDisplay::durante([this] { FormActivate(); });
 }
 
 // The focus moved, as the platform tells where the user works. Going to another program changes
 // nothing: the program's active window is still this one when the focus comes back. A message box
-// is a passing question, not a window of the program's own. Reports the window system makes late,
-// after a hide and a new showing, speak of the window's last showing: only once this showing has
-// had the focus can the focus leave it for another window of the program.
+// is a passing question, not a window of the program's own.
 void TFrmSveglia::fuocoCambiato()
 {
     if (!isVisible())
         return;
     QWindow *fuoco = platform().focusWitness().userWindow();
-    vista->fuocoCambiato(fuoco);
-    if (!fuoco)
-        return;
-    if (fuoco == windowHandle()) {
-        fuocoDopoMostrata = true;
-        diventaAttiva();
-    } else if (fuocoDopoMostrata && !qobject_cast<QMessageBox *>(finestraDi(fuoco))) {
-        attiva = false;
-    }
+    vista->focusChanged(fuoco);
+    if (fuoco == windowHandle())
+        segui(Evento::FuocoQui);
+    else if (fuoco && !qobject_cast<QMessageBox *>(finestraDi(fuoco)))
+        segui(Evento::FuocoAltrove);
 }
 
 void TFrmSveglia::FormActivate()

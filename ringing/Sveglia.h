@@ -46,18 +46,29 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // This window as the program's active window. Its showing makes it so, whatever the window
+    // system does with the focus; once the window system has given it the focus, the focus may leave
+    // it for another window of the program, and coming back makes it active anew.
+    enum class Attivazione {
+        Nascosta,
+        // Active by its showing; the window system has not given it the focus yet.
+        Mostrata,
+        // Active, and given the focus since its showing.
+        ConFuoco,
+        // Shown, but the focus went from it to another window of the program.
+        Lasciata,
+    };
+    enum class Evento { Mostrata, Nascosta, FuocoQui, FuocoAltrove };
+
     void buildLayout();
-    void diventaAttiva();
+    // Every change of the activation, in one place; becoming active anew starts a pattern.
+    void segui(Evento evento);
     void fuocoCambiato();
     // Says once in the run why the pattern had to ring through the bell.
     void riferisciGuastoSuono();
 
-    bool shownOnce = false;
-    // This window is the program's active window: made so by its showing, whatever the window
-    // system does with the focus, and by the focus coming to it from another window of the program.
-    bool attiva = false;
-    // The window system has given this window the focus since its last showing.
-    bool fuocoDopoMostrata = false;
+    bool giaMostrata = false;
+    Attivazione attivazione = Attivazione::Nascosta;
     SeenWatch *vista;
     bool guastoSuonoDetto = false;
     // The close under way comes from the user's own input in this window: "Chiudi" or the close box.

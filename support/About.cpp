@@ -120,8 +120,8 @@ void TFrmAbout::buildLayout()
     Layout::centraSulDesktop(this);
 
     ErrorDisplay::collega(sbEsci, &QToolButton::clicked, this, &TFrmAbout::sbEsciClick);
-    ErrorDisplay::collega(lblLink, &ClickableLabel::clic, this, &TFrmAbout::lblLinkClick);
-    ErrorDisplay::collega(Label13, &ClickableLabel::clic, this, &TFrmAbout::Label13Click);
+    ErrorDisplay::collega(lblLink, &ClickableLabel::clicked, this, &TFrmAbout::lblLinkClick);
+    ErrorDisplay::collega(Label13, &ClickableLabel::clicked, this, &TFrmAbout::Label13Click);
 }
 
 void TFrmAbout::setVisible(bool visible)

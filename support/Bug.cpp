@@ -80,7 +80,7 @@ void TfrmBug::buildLayout()
 
     ErrorDisplay::collega(ButSegnala, &QPushButton::clicked, this, &TfrmBug::ButSegnalaClick);
     ErrorDisplay::collega(ButEsci, &QPushButton::clicked, this, &TfrmBug::ButEsciClick);
-    ErrorDisplay::collega(lblLink, &ClickableLabel::clic, this, &TfrmBug::lblLinkClick);
+    ErrorDisplay::collega(lblLink, &ClickableLabel::clicked, this, &TfrmBug::lblLinkClick);
 }
 
 void TfrmBug::FormCreate()

@@ -87,8 +87,8 @@ void TfrmStart::buildLayout()
     Layout::centraSulDesktop(this);
 
     ErrorDisplay::collega(TimerStart, &QTimer::timeout, this, &TfrmStart::TimerStartTimer);
-    ErrorDisplay::collega(ImageLogo, &ClickableLabel::clic, this, &TfrmStart::ImageLogoClick);
-    ErrorDisplay::collega(LabelSito, &ClickableLabel::clic, this, &TfrmStart::LabelSitoClick);
+    ErrorDisplay::collega(ImageLogo, &ClickableLabel::clicked, this, &TfrmStart::ImageLogoClick);
+    ErrorDisplay::collega(LabelSito, &ClickableLabel::clicked, this, &TfrmStart::LabelSitoClick);
 }
 
 // The about window is made before the splash, so its caption is already there.

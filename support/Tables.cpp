@@ -18,26 +18,26 @@ namespace Fx {
 
 namespace {
 
-const QString NomeImpostazioni = QStringLiteral("impostazioni.db");
-const QString NomeLingua = QStringLiteral("lingua.db");
+const QString SettingsFile = QStringLiteral("impostazioni.db");
+const QString LanguageFile = QStringLiteral("lingua.db");
 
 // The table engine, Qt's SQLite driver plug-in, held for as long as this object lives. The tables
 // are read at start and then only when a translating window opens, so the engine (SQLite above
 // all, over a megabyte of code once used) is let go after each read instead of staying mapped
 // all day, as it would if Qt's own plug-in loader had loaded it. Nested holders share one loading.
-class Motore
+class Engine
 {
 public:
-    Motore()
+    Engine()
     {
         // A plug-in loader keeps its library for good unless told otherwise, and from Qt 6.8 on it
         // decides that when it is given the file: the hints come first.
         plugin.setLoadHints({});
         plugin.setFileName(QStringLiteral("sqldrivers/qsqlite"));
     }
-    ~Motore() { plugin.unload(); }
-    Motore(const Motore &) = delete;
-    Motore &operator=(const Motore &) = delete;
+    ~Engine() { plugin.unload(); }
+    Engine(const Engine &) = delete;
+    Engine &operator=(const Engine &) = delete;
 
     // A new SQLite driver, or null when the plug-in cannot be loaded.
     QSqlDriver *driver()
@@ -54,41 +54,41 @@ private:
 // Declared before the QSqlDatabase and QSqlQuery objects of a read, it is destroyed after them,
 // which is the order Qt needs to drop a connection cleanly (even when the read throws); the
 // connection's driver goes with it, before the engine is let go.
-class Connessione
+class Connection
 {
 public:
-    explicit Connessione(const QString &file)
-        : nome(QStringLiteral("trillora-tabella-%1").arg(++contatore))
+    explicit Connection(const QString &file)
+        : name(QStringLiteral("trillora-tabella-%1").arg(++counter))
     {
         // Without the plug-in, Qt's own loader has its try and reports what it finds.
-        QSqlDriver *driver = motore.driver();
-        QSqlDatabase db = driver ? QSqlDatabase::addDatabase(driver, nome)
-                                 : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nome);
+        QSqlDriver *driver = engine.driver();
+        QSqlDatabase db = driver ? QSqlDatabase::addDatabase(driver, name)
+                                 : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(file);
         // Read-only: a missing table is never created and nothing is ever written.
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
     }
-    ~Connessione() { QSqlDatabase::removeDatabase(nome); }
-    Connessione(const Connessione &) = delete;
-    Connessione &operator=(const Connessione &) = delete;
+    ~Connection() { QSqlDatabase::removeDatabase(name); }
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
 
-    QSqlDatabase database() const { return QSqlDatabase::database(nome, false); }
+    QSqlDatabase database() const { return QSqlDatabase::database(name, false); }
 
 private:
-    static inline unsigned contatore = 0;
-    Motore motore;
-    QString nome;
+    static inline unsigned counter = 0;
+    Engine engine;
+    QString name;
 };
 
 // The engine's own words ("no such table: lingua", "file is not a database").
-QString messaggio(const QSqlError &error)
+QString engineMessage(const QSqlError &error)
 {
     const QString engine = error.databaseText();
     return engine.isEmpty() ? error.driverText() : engine;
 }
 
 // SQLite folds only the ASCII letters when it compares names; so does this.
-bool stessoNome(const QString &a, const QString &b)
+bool sameName(const QString &a, const QString &b)
 {
     if (a.size() != b.size())
         return false;
@@ -97,31 +97,31 @@ bool stessoNome(const QString &a, const QString &b)
         const char16_t y = b[i].unicode();
         if (x == y)
             continue;
-        const auto minuscola = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
-        if (minuscola(x) != minuscola(y))
+        const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
+        if (lower(x) != lower(y))
             return false;
     }
     return true;
 }
 
 // The real name of the language's column, or nothing when the table has no such column.
-QString colonna(const QSqlRecord &record, const QString &lingua)
+QString columnNamed(const QSqlRecord &record, const QString &language)
 {
     for (int i = 0; i < record.count(); ++i) {
-        if (stessoNome(record.fieldName(i), lingua))
+        if (sameName(record.fieldName(i), language))
             return record.fieldName(i);
     }
     return {};
 }
 
-QString identificatore(const QString &name)
+QString quotedIdentifier(const QString &name)
 {
     QString quoted = name;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-QString formaDiRicerca(const QString &caption)
+QString searchForm(const QString &caption)
 {
     QString copy = caption;
     if (copy.startsWith(QLatin1Char('&')))
@@ -137,8 +137,8 @@ QString LeggiImpostazione(const QString &campo)
     QString valore;
     bool letto = false;
     {
-        Connessione connessione(CartellaProgramma() + NomeImpostazioni);
-        QSqlDatabase db = connessione.database();
+        Connection connection(CartellaProgramma() + SettingsFile);
+        QSqlDatabase db = connection.database();
         if (db.open()) {
             QSqlQuery query(db);
             query.setForwardOnly(true);
@@ -164,27 +164,27 @@ QString LeggiImpostazione(const QString &campo)
 // caption is bound as a value: neither can change what the query does.
 QString TraduciTesto(const QString &caption, const QString &lingua)
 {
-    const QString cercata = formaDiRicerca(caption);
+    const QString cercata = searchForm(caption);
 
-    Connessione connessione(CartellaProgramma() + NomeLingua);
-    QSqlDatabase db = connessione.database();
+    Connection connection(CartellaProgramma() + LanguageFile);
+    QSqlDatabase db = connection.database();
     if (!db.open())
-        throw TrilloraError(messaggio(db.lastError()));
+        throw TrilloraError(engineMessage(db.lastError()));
 
     const QSqlRecord record = db.record(QStringLiteral("lingua"));
     // An empty record means no readable table at all; the lookup itself then fails with the
     // engine's reason (no table, not a database), which is reported as it stands.
-    const QString nome = record.isEmpty() ? QStringLiteral("ITALIANO") : colonna(record, lingua);
+    const QString nome = record.isEmpty() ? QStringLiteral("ITALIANO") : columnNamed(record, lingua);
     if (nome.isEmpty())
         throw TrilloraError(QStringLiteral("no such column: ") + lingua);
 
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.prepare(QStringLiteral("select %1 from lingua where ITALIANO = ?").arg(identificatore(nome))))
-        throw TrilloraError(messaggio(query.lastError()));
+    if (!query.prepare(QStringLiteral("select %1 from lingua where ITALIANO = ?").arg(quotedIdentifier(nome))))
+        throw TrilloraError(engineMessage(query.lastError()));
     query.addBindValue(cercata);
     if (!query.exec())
-        throw TrilloraError(messaggio(query.lastError()));
+        throw TrilloraError(engineMessage(query.lastError()));
     if (record.isEmpty())
         throw TrilloraError(QStringLiteral("no such column: ") + lingua);
 
@@ -195,15 +195,15 @@ QString TraduciTesto(const QString &caption, const QString &lingua)
 
 void TraduciInterfaccia(const QList<Didascalia> &didascalie)
 {
-    if (!platform().fileExists(CartellaProgramma() + NomeLingua))
+    if (!platform().fileExists(CartellaProgramma() + LanguageFile))
         return;
     // One loading of the engine for the settings read and every lookup of the window.
-    Motore motore;
+    Engine engine;
     const QString lingua = LeggiImpostazione(QStringLiteral("LINGUA"));
     if (lingua.isEmpty() || lingua == QStringLiteral("Italiano"))
         return;
     for (const Didascalia &didascalia : didascalie)
-        didascalia.scrivi(TraduciTesto(didascalia.leggi(), lingua));
+        didascalia.write(TraduciTesto(didascalia.read(), lingua));
 }
 
 } // namespace Fx

@@ -18,8 +18,8 @@ QString TraduciTesto(const QString &caption, const QString &lingua);
 // One translatable caption of a window: how to read it and how to set it.
 struct Didascalia
 {
-    std::function<QString()> leggi;
-    std::function<void(const QString &)> scrivi;
+    std::function<QString()> read;
+    std::function<void(const QString &)> write;
 };
 
 // Translates the captions in order. A failing lookup ends the translation at that caption and

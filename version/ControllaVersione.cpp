@@ -189,7 +189,7 @@ void TFrmControllaVersione::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     // Queued, so that the window is on screen before the question comes up.
-    if (!attivata)
+    if (stato == Stato::DaAttivare)
         QTimer::singleShot(0, this, ErrorDisplay::gestore([this] { FormActivate(); }));
 }
 
@@ -203,9 +203,9 @@ void TFrmControllaVersione::keyPressEvent(QKeyEvent *event)
 
 void TFrmControllaVersione::FormActivate()
 {
-    if (attivata)
+    if (stato != Stato::DaAttivare)
         return;
-    attivata = true;
+    stato = Stato::Pronta;
 
     scrivi(LabVerInternet, {});
     scrivi(LabVerAttuale, {});
@@ -231,7 +231,7 @@ void TFrmControllaVersione::sbControllaClick()
 {
     sbControlla->setEnabled(false);
     PaginaCaricata = false;
-    controlloInCorso = true;
+    stato = Stato::InAttesaDellaPagina;
     CaricaPagina(URLControllo);
 }
 
@@ -242,8 +242,8 @@ void TFrmControllaVersione::WebBrowser1DocumentComplete()
     TestoPagina.append(WebBrowser1->bodyOuterHtml());
     PaginaCaricata = true;
     // Only the first completion after the navigation ends the check; frames may add more pages.
-    if (controlloInCorso) {
-        controlloInCorso = false;
+    if (stato == Stato::InAttesaDellaPagina) {
+        stato = Stato::Pronta;
         ConcludiControllo();
     }
 }

@@ -72,7 +72,8 @@ private:
     std::int32_t VersioneAttuale = 0;
     bool PaginaCaricata = false;
 
-    // A check waits for this: the rest of it runs when the next document completes.
-    bool controlloInCorso = false;
-    bool attivata = false;
+    // Its first activation asks whether to go on line; a check then waits for the next document
+    // to complete, and the rest of it runs then.
+    enum class Stato { DaAttivare, Pronta, InAttesaDellaPagina };
+    Stato stato = Stato::DaAttivare;
 };

@@ -11,7 +11,7 @@ namespace Accessibility {
 
 namespace {
 
-struct Voce
+struct Entry
 {
     const char *window;
     const char *control;
@@ -21,7 +21,7 @@ struct Voce
 
 // Controls without caption or hint get their name here; captioned ones may get a description
 // where the caption alone would leave a listener guessing (five "Elimina" buttons, a bare number).
-const Voce Voci[] = {
+const Entry Entries[] = {
     {"FrmMain", "EdOrologio", "Orologio", "Ora attuale"},
     {"FrmMain", "Edsveglia1", "Ora della nuova sveglia", "Due cifre, da 00 a 23; Invio inserisce la sveglia"},
     {"FrmMain", "EDSveglia2", "Minuti della nuova sveglia", "Due cifre, da 00 a 59; Invio inserisce la sveglia"},
@@ -60,7 +60,7 @@ const Voce Voci[] = {
 
 // A window made straight from QWidget (the main and the ringing window) would otherwise be
 // presented as a bare filler, which screen readers do not announce as a window.
-QAccessibleInterface *finestraSemplice(const QString &key, QObject *object)
+QAccessibleInterface *plainWindow(const QString &key, QObject *object)
 {
     if (!object->isWidgetType() || key != QLatin1String(object->metaObject()->className()))
         return nullptr;
@@ -70,7 +70,7 @@ QAccessibleInterface *finestraSemplice(const QString &key, QObject *object)
     return new QAccessibleWidget(widget, QAccessible::Window);
 }
 
-bool haDidascalia(const QWidget *control)
+bool hasCaption(const QWidget *control)
 {
     if (const auto *button = qobject_cast<const QAbstractButton *>(control))
         return !button->text().isEmpty();
@@ -79,19 +79,19 @@ bool haDidascalia(const QWidget *control)
     return false;
 }
 
-void applica(QWidget *control, const QString &window)
+void describeControl(QWidget *control, const QString &window)
 {
     const QString name = control->objectName();
-    for (const Voce &voce : Voci) {
-        if (window != QLatin1String(voce.window) || name != QLatin1String(voce.control))
+    for (const Entry &entry : Entries) {
+        if (window != QLatin1String(entry.window) || name != QLatin1String(entry.control))
             continue;
-        if (voce.name)
-            control->setAccessibleName(QString::fromUtf8(voce.name));
-        if (voce.description)
-            control->setAccessibleDescription(QString::fromUtf8(voce.description));
+        if (entry.name)
+            control->setAccessibleName(QString::fromUtf8(entry.name));
+        if (entry.description)
+            control->setAccessibleDescription(QString::fromUtf8(entry.description));
         break;
     }
-    if (control->accessibleName().isEmpty() && !haDidascalia(control) && !control->toolTip().isEmpty())
+    if (control->accessibleName().isEmpty() && !hasCaption(control) && !control->toolTip().isEmpty())
         control->setAccessibleName(control->toolTip());
 }
 
@@ -99,12 +99,12 @@ void applica(QWidget *control, const QString &window)
 
 void describe(QWidget *window)
 {
-    static const bool factoryInstalled = (QAccessible::installFactory(finestraSemplice), true);
+    static const bool factoryInstalled = (QAccessible::installFactory(plainWindow), true);
     Q_UNUSED(factoryInstalled)
     const QString name = window->objectName();
-    applica(window, name);
+    describeControl(window, name);
     for (QWidget *control : window->findChildren<QWidget *>())
-        applica(control, name);
+        describeControl(control, name);
 }
 
 } // namespace Accessibility

@@ -9,12 +9,12 @@
 #include <QStyleHints>
 
 CaretRest::CaretRest(QCoreApplication *app)
-    : QObject(app), attesa(new ProgramTimer(this, "TimerRiposoCursore", AttesaMs))
+    : QObject(app), idleTimer(new ProgramTimer(this, "TimerRiposoCursore", IdleMs))
 {
-    attesa->setSingleShot(true);
-    connect(attesa, &QTimer::timeout, this, &CaretRest::riposa);
+    idleTimer->setSingleShot(true);
+    connect(idleTimer, &QTimer::timeout, this, &CaretRest::rest);
     app->installEventFilter(this);
-    attesa->start();
+    idleTimer->start();
 }
 
 bool CaretRest::eventFilter(QObject *, QEvent *event)
@@ -36,7 +36,7 @@ bool CaretRest::eventFilter(QObject *, QEvent *event)
             QGuiApplication::styleHints()->setCursorFlashTime(flashTime);
             flashTime = -1;
         }
-        attesa->start();
+        idleTimer->start();
         break;
     default:
         break;
@@ -44,7 +44,7 @@ bool CaretRest::eventFilter(QObject *, QEvent *event)
     return false;
 }
 
-void CaretRest::riposa()
+void CaretRest::rest()
 {
     if (flashTime >= 0)
         return;

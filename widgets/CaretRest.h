@@ -16,7 +16,7 @@ class CaretRest : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int AttesaMs = 10000;
+    static constexpr int IdleMs = 10000;
 
     // Watches every event of the application, which owns it.
     explicit CaretRest(QCoreApplication *app);
@@ -25,9 +25,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void riposa();
+    void rest();
 
-    QTimer *attesa;
+    QTimer *idleTimer;
     // The desktop's flash time while the caret rests, to be put back; -1 while it blinks.
     int flashTime = -1;
 };

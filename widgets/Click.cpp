@@ -14,18 +14,18 @@ bool ClickWatcher::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-        premuto = static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton;
+        pressed = static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton;
         break;
     case QEvent::MouseButtonDblClick:
-        premuto = false;
+        pressed = false;
         break;
     case QEvent::MouseButtonRelease: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        const bool click = premuto && mouse->button() == Qt::LeftButton
+        const bool click = pressed && mouse->button() == Qt::LeftButton
             && static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint());
-        premuto = false;
+        pressed = false;
         if (click)
-            emit clic();
+            emit clicked();
         break;
     }
     default:

@@ -15,11 +15,11 @@ public:
     explicit ClickWatcher(QWidget *widget);
 
 signals:
-    void clic();
+    void clicked();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    bool premuto = false;
+    bool pressed = false;
 };

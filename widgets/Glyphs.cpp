@@ -9,54 +9,54 @@ namespace {
 
 // Stands for the ordinary icon of the picture, which it makes the first time anyone asks for a
 // size, a pixmap or a painting; every answer is that icon's own, disabled look included.
-class GlifoPigro : public QIconEngine
+class LazyGlyph : public QIconEngine
 {
 public:
-    explicit GlifoPigro(const QString &path)
-        : percorso(path)
+    explicit LazyGlyph(const QString &picture)
+        : path(picture)
     {
     }
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
     {
-        icona().paint(painter, rect, Qt::AlignCenter, mode, state);
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
     }
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
     {
-        return icona().pixmap(size, mode, state);
+        return icon().pixmap(size, mode, state);
     }
     QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State state, qreal scale) override
     {
-        return icona().pixmap(size, scale, mode, state);
+        return icon().pixmap(size, scale, mode, state);
     }
     QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
     {
-        return icona().actualSize(size, mode, state);
+        return icon().actualSize(size, mode, state);
     }
     QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
     {
-        return icona().availableSizes(mode, state);
+        return icon().availableSizes(mode, state);
     }
-    QIconEngine *clone() const override { return new GlifoPigro(*this); }
+    QIconEngine *clone() const override { return new LazyGlyph(*this); }
     QString key() const override { return QStringLiteral("GlifoPigro"); }
 
 private:
-    const QIcon &icona()
+    const QIcon &icon()
     {
-        if (caricata.isNull())
-            caricata = QIcon(builtInPng(percorso));
-        return caricata;
+        if (loaded.isNull())
+            loaded = QIcon(builtInPng(path));
+        return loaded;
     }
 
-    QString percorso;
-    QIcon caricata;
+    QString path;
+    QIcon loaded;
 };
 
 } // namespace
 
 QIcon glyphIcon(const QString &name)
 {
-    return QIcon(new GlifoPigro(QStringLiteral(":/glyphs/%1.png").arg(name)));
+    return QIcon(new LazyGlyph(QStringLiteral(":/glyphs/%1.png").arg(name)));
 }
 
 QPixmap builtInPng(const QString &path)

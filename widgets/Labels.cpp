@@ -8,7 +8,7 @@
 ClickableLabel::ClickableLabel(QWidget *parent)
     : QLabel(parent)
 {
-    connect(new ClickWatcher(this), &ClickWatcher::clic, this, &ClickableLabel::clic);
+    connect(new ClickWatcher(this), &ClickWatcher::clicked, this, &ClickableLabel::clicked);
 }
 
 void aspettoLink(QLabel *etichetta)
@@ -24,13 +24,13 @@ void aspettoLink(QLabel *etichetta)
 
 namespace {
 
-int larghezzaTesto(const QLabel *etichetta, const QFont &font)
+int textWidth(const QLabel *label, const QFont &font)
 {
-    return QFontMetrics(font).horizontalAdvance(etichetta->text());
+    return QFontMetrics(font).horizontalAdvance(label->text());
 }
 
 // Below this the text would be too cramped to read; it is clipped instead.
-constexpr int StrettoMinimo = 60;
+constexpr int MinimumStretch = 60;
 
 } // namespace
 
@@ -39,12 +39,12 @@ void stringiSeServe(QLabel *etichetta)
     QFont font = etichetta->font();
     font.setStretch(QFont::Unstretched);
     const int disponibile = etichetta->width() - 2 * etichetta->margin();
-    const int naturale = larghezzaTesto(etichetta, font);
+    const int naturale = textWidth(etichetta, font);
     if (naturale > disponibile && naturale > 0) {
         // Hinting makes widths grow in steps, so the first guess is refined downwards.
-        int stretto = qMax(StrettoMinimo, disponibile * 100 / naturale);
+        int stretto = qMax(MinimumStretch, disponibile * 100 / naturale);
         font.setStretch(stretto);
-        while (stretto > StrettoMinimo && larghezzaTesto(etichetta, font) > disponibile)
+        while (stretto > MinimumStretch && textWidth(etichetta, font) > disponibile)
             font.setStretch(--stretto);
     }
     etichetta->setFont(font);
@@ -55,7 +55,7 @@ void larghezzaDelTesto(QLabel *etichetta, int massimo)
     QFont font = etichetta->font();
     font.setStretch(QFont::Unstretched);
     etichetta->setFont(font);
-    const int voluta = larghezzaTesto(etichetta, font) + 2 * etichetta->margin();
+    const int voluta = textWidth(etichetta, font) + 2 * etichetta->margin();
     etichetta->resize(qMin(voluta, massimo), etichetta->height());
     stringiSeServe(etichetta);
 }

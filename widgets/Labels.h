@@ -11,7 +11,7 @@ public:
     explicit ClickableLabel(QWidget *parent = nullptr);
 
 signals:
-    void clic();
+    void clicked();
 };
 
 // Tahoma, blue, underlined, hand cursor: how an address that opens on a click looks.

@@ -37,7 +37,7 @@ namespace {
 
 // The window system's frame around a window: its own once known, else that of another of the
 // program's windows, which the window system decorates alike; none where it draws no frames.
-QMargins cornice(const QWidget *window)
+QMargins windowFrame(const QWidget *window)
 {
     if (const QWindow *own = window->windowHandle(); own && !own->frameMargins().isNull())
         return own->frameMargins();
@@ -49,7 +49,7 @@ QMargins cornice(const QWidget *window)
 }
 
 // A top-level's position is its frame's corner, so the frame, title bar included, is what is centred.
-void posiziona(QWidget *window, const QMargins &frame)
+void placeCentred(QWidget *window, const QMargins &frame)
 {
     const QScreen *desktop = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!desktop)
@@ -62,10 +62,10 @@ void posiziona(QWidget *window, const QMargins &frame)
 // Centres once more at the first showing, then once the window system has told the window's own
 // frame (under X11 only after mapping it), if that differs from the one assumed. Later showings
 // keep the place the window was left at.
-class Centratura : public QObject
+class Recentring : public QObject
 {
 public:
-    explicit Centratura(QWidget *window)
+    explicit Recentring(QWidget *window)
         : QObject(window), window(window)
     {
         setObjectName(QStringLiteral("centratura"));
@@ -75,16 +75,16 @@ public:
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Show && !mostrata) {
-            mostrata = true;
-            posiziona(window, assunta = cornice(window));
-        } else if (event->type() == QEvent::Move && mostrata && window->windowHandle()) {
-            const QMargins propria = window->windowHandle()->frameMargins();
-            if (!propria.isNull()) {
+        if (event->type() == QEvent::Show && !shown) {
+            shown = true;
+            placeCentred(window, assumedFrame = windowFrame(window));
+        } else if (event->type() == QEvent::Move && shown && window->windowHandle()) {
+            const QMargins ownFrame = window->windowHandle()->frameMargins();
+            if (!ownFrame.isNull()) {
                 window->removeEventFilter(this);
                 deleteLater();
-                if (propria != assunta)
-                    posiziona(window, propria);
+                if (ownFrame != assumedFrame)
+                    placeCentred(window, ownFrame);
             }
         }
         return false;
@@ -92,17 +92,17 @@ protected:
 
 private:
     QWidget *window;
-    QMargins assunta;
-    bool mostrata = false;
+    QMargins assumedFrame;
+    bool shown = false;
 };
 
 } // namespace
 
 void centraSulDesktop(QWidget *window)
 {
-    posiziona(window, cornice(window));
+    placeCentred(window, windowFrame(window));
     if (!window->findChild<QObject *>(QStringLiteral("centratura"), Qt::FindDirectChildrenOnly))
-        new Centratura(window);
+        new Recentring(window);
 }
 
 } // namespace Layout

@@ -3,8 +3,8 @@
 #include "app/Application.h"
 #include "app/Main.h"
 #include "Median.h"
-#include "app/Risveglio.h"
-#include "app/SveglieMancate.h"
+#include "app/WakeTime.h"
+#include "app/MissedAlarms.h"
 #include "linux/LinuxPlatform.h"
 
 #include <QElapsedTimer>
@@ -63,14 +63,14 @@ int main(int argc, char *argv[])
     const QList<Sveglie::TestiSlot> free(5, {QStringLiteral("*"), QStringLiteral("*")});
 
     // Interleaved, so that the noise of the shared machine falls on all five alike.
-    Risveglio ordinary;
-    SveglieMancate missed;
+    WakeTime ordinary;
+    MissedAlarms missed;
     std::vector<double> tick, check, slept, fiveSlots, freeSlots;
     for (int round = 0; round < rounds; ++round) {
         tick.push_back(batch(Calls, [] { FrmMain->Timer1Timer(); }));
-        check.push_back(batch(Calls, [&] { ordinary.aggiorna(five, QDateTime::currentDateTime()); }));
+        check.push_back(batch(Calls, [&] { ordinary.update(five, QDateTime::currentDateTime()); }));
         slept.push_back(batch(Calls, [&] {
-            missed.aggiorna(five, QDateTime::currentDateTime(), desktop.msecsSinceBoot(), desktop.msecsAsleep(),
+            missed.update(five, QDateTime::currentDateTime(), desktop.msecsSinceBoot(), desktop.msecsAsleep(),
                             [](int) {});
         }));
         fiveSlots.push_back(batch(Calls, [&] { Sveglie::prossimoRisveglio(five, QDateTime::currentDateTime()); }));

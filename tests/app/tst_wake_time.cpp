@@ -2,7 +2,7 @@
 // alarms whose minute the clock passed between two ticks.
 #include "MainWindowFixture.h"
 #include "TestMain.h"
-#include "app/Risveglio.h"
+#include "app/WakeTime.h"
 
 #include <QFile>
 #include <QLineEdit>

@@ -132,10 +132,10 @@ void FakePlatform::wakeAt(const std::optional<QDateTime> &when)
         onWake(when);
 }
 
-void FakePlatform::showAlarmNotice(const QString &summary, bool withSound, std::function<void()> onClose)
+void FakePlatform::showAlarmNotice(const NoticeTexts::Words &words, bool withSound, std::function<void()> onClose)
 {
     if (noticeService)
-        noticeService->show(ChiaveSveglia, avvisoSveglia(summary, withSound), std::move(onClose));
+        noticeService->show(AlarmNoticeKey, alarmNotice(words, withSound), std::move(onClose));
 }
 
 namespace {
@@ -175,12 +175,12 @@ void FakePlatform::activate(QWidget *window, QWindow *byInputIn)
 void FakePlatform::withdrawAlarmNotice()
 {
     if (noticeService)
-        noticeService->withdraw(ChiaveSveglia);
+        noticeService->withdraw(AlarmNoticeKey);
 }
 
-void FakePlatform::showMissedAlarm(int slot, const QString &summary, const QString &body, std::function<void()> onDelete)
+void FakePlatform::showMissedAlarm(int slot, const NoticeTexts::Words &words, std::function<void()> onDelete)
 {
-    missed.append(QStringLiteral("%1 %2: %3").arg(slot).arg(summary, body));
+    missed.append(QStringLiteral("%1 %2: %3").arg(slot).arg(words.summary, words.body));
     onDeleteMissed[slot] = std::move(onDelete);
 }
 

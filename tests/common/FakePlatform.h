@@ -90,12 +90,12 @@ public:
     void portOut(std::uint16_t port, std::uint8_t value) override;
     QString siteHost() override;
     Browser *createBrowser(QWidget *parent) override;
-    void showAlarmNotice(const QString &summary, bool withSound, std::function<void()> onClose) override;
+    void showAlarmNotice(const NoticeTexts::Words &words, bool withSound, std::function<void()> onClose) override;
     FocusWitness &focusWitness() override;
     // As under X11: the window is raised and activated, whoever asked.
     void activate(QWidget *window, QWindow *byInputIn) override;
     void withdrawAlarmNotice() override;
-    void showMissedAlarm(int slot, const QString &summary, const QString &body, std::function<void()> onDelete) override;
+    void showMissedAlarm(int slot, const NoticeTexts::Words &words, std::function<void()> onDelete) override;
     void withdrawMissedAlarm(int slot) override;
     void wakeAt(const std::optional<QDateTime> &when) override;
 

@@ -57,11 +57,9 @@ if [ "${1:-}" = --drive ]; then
     recorded_active() {
         xprop -root _NET_ACTIVE_WINDOW | awk '{ print $NF }'
     }
-    # Whether window $1 lies below window $2 in the window manager's stacking order.
-    below() {
-        xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',' |
-            awk -v a="$(printf '0x%x' "$1")" -v b="$(printf '0x%x' "$2")" \
-                '{ for (i = 5; i <= NF; i++) { if ($i == a) pa = i; if ($i == b) pb = i } } END { exit !(pa && pb && pa < pb) }'
+    # Whether the text $1, a stacking order, names window $2 before window $3.
+    names_first() {
+        [ "$(grep -owE "$(printf '0x%x|0x%x' "$2" "$3")" <<<"$1" | head -n 1)" = "$(printf '0x%x' "$2")" ]
     }
     bells() {
         cat "$work/bells" 2>/dev/null | wc -l
@@ -208,7 +206,9 @@ PY
     until_true "the alarm played nothing" '[ "$(stat -c %s "$work/home/played.wav" 2>/dev/null || echo 0)" -gt 10000 ]'
     sleep 0.5
     [ "$(recorded_active)" = "$(printf '0x%x' "$altro")" ] || fail "the main window was activated from the background"
-    below "$main" "$altro" || fail "the main window was raised over the program the user went to"
+    # The window manager's stacking order runs bottom to top.
+    names_first "$(xprop -root _NET_CLIENT_LIST_STACKING)" "$main" "$altro" ||
+        fail "the main window was raised over the program the user went to"
     no_error_box
     focus "$main" "the main window"
 
@@ -293,8 +293,7 @@ PY
     until_true "the main window was not activated after Chiudi without a window manager" \
         '[ "$(xdotool getwindowfocus)" = "$main" ]'
     # And brought to the front: above the other program's window among the root's windows, top first.
-    xwininfo -root -children | grep -oE "^ +($(printf '0x%x|0x%x' "$main" "$altro")) " | head -n 1 |
-        grep -q "$(printf '0x%x' "$main")" || fail "the main window was not brought to the front"
+    names_first "$(xwininfo -root -children)" "$main" "$altro" || fail "the main window was not brought to the front"
     # Its record believed over Qt's focus: "Chiudi" in a window kept behind asks nothing.
     focus "$main" "the main window"
     ring "the alarm did not ring for the window manager that keeps it behind"

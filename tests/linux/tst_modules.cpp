@@ -31,7 +31,7 @@ const QString scambiato = QStringLiteral("scambiato");
 bool preparaCartella(const QString &cartella, const QString &modulo, const QString &guasto)
 {
     const QString copia = cartella + QLatin1Char('/') + modulo;
-    const QString estraneo = QStringLiteral(TRILLORA_CARTELLA_MODULI "/") + QLatin1String(Moduli::Rete);
+    const QString estraneo = QStringLiteral(TRILLORA_CARTELLA_MODULI "/") + QLatin1String(Modules::Network);
     QFile file(copia);
     return guasto == assente
         || (QFile::copy(QStringLiteral(TRILLORA_CARTELLA_MODULI "/") + modulo, copia)
@@ -81,11 +81,11 @@ private slots:
         QVERIFY(!nessuno.open(QIODevice::ReadOnly));
         const QString mancante = nessuno.errorString();
         const QString versione = QStringLiteral("modulo di un'altra versione del programma: riavviare Trillora");
-        for (const QString modulo : {QLatin1String(Moduli::Suono), QLatin1String(Moduli::Rete)}) {
+        for (const QString modulo : {QLatin1String(Modules::Sound), QLatin1String(Modules::Network)}) {
             const auto riga = [&](const char *caso) { return (modulo + QLatin1String(caso)).toUtf8(); };
             // The network module of this build is loaded by the installed-program test: here it would
             // meet its own classes, which this test links for the fake seam.
-            if (modulo == QLatin1String(Moduli::Suono)) {
+            if (modulo == QLatin1String(Modules::Sound)) {
                 QTest::newRow(riga(" of this build is used").constData()) << modulo << QString() << nostra << QString();
                 QTest::newRow(riga(" used, the foreign one in haswell/ never mapped").constData())
                     << modulo << haswell << nostra << QString();
@@ -108,14 +108,14 @@ private slots:
         QVERIFY(preparaCartella(cartella.path(), modulo, guasto));
         fake().reset(home.path());
         if (guasto == scambiato) {
-            Moduli::Modulo controllato(cartella.path(), Moduli::Suono, identita);
+            Modules::Module controllato(cartella.path(), Modules::Sound, identita);
             // As an install does: the new file renamed over the old one.
             QCOMPARE(std::rename(qPrintable(cartella.filePath("estraneo.so")), qPrintable(cartella.filePath(modulo))), 0);
-            QVERIFY2(controllato.entrata("trillora_sound_create"), qPrintable(controllato.errore()));
+            QVERIFY2(controllato.entry("trillora_sound_create"), qPrintable(controllato.error()));
             return;
         }
         LinuxPlatform reale(identita, cartella.path());
-        if (modulo == QLatin1String(Moduli::Suono)) {
+        if (modulo == QLatin1String(Modules::Sound)) {
             // The seam's sound as LinuxPlatform holds it, with a bell that can be heard here.
             int campanelli = 0;
             SoundClient suono(cartella.path(), identita, [&campanelli] { ++campanelli; });

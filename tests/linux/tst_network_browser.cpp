@@ -223,7 +223,7 @@ private slots:
         browser.navigate(server.url(percorso));
         QTRY_VERIFY(finestra());
         DownloadWindow *w = finestra();
-        QTRY_COMPARE(w->pulsante->text(), QStringLiteral("Chiudi"));
+        QTRY_COMPARE(w->button->text(), QStringLiteral("Chiudi"));
         QCOMPARE(spy.count(), completions);
         if (completions)
             QVERIFY(browser.bodyOuterHtml().contains("Pagina non caricata"));
@@ -239,7 +239,7 @@ private slots:
             QCOMPARE(saved.readAll(), risposta.body);
             QVERIFY(!(saved.permissions() & (QFile::ExeUser | QFile::ExeGroup | QFile::ExeOther)));
         } else {
-            QVERIFY(w->messaggio->text().contains("non riuscito"));
+            QVERIFY(w->messageLabel->text().contains("non riuscito"));
         }
         // Closing the window of a finished download keeps the file.
         QPointer<DownloadWindow> chiusa = w;
@@ -334,7 +334,7 @@ private slots:
         QTRY_COMPARE(server.requests.size(), 1);
         DownloadWindow *w = finestra();
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, w->pulsante->mapTo(w, w->pulsante->rect().center()));
+        QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, w->button->mapTo(w, w->button->rect().center()));
         QTRY_VERIFY(!finestra());
         QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden), QStringList());
     }

@@ -174,7 +174,7 @@ private slots:
             QVERIFY(QFile(folder.filePath(QStringLiteral("trillora.png"))).open(QIODevice::WriteOnly));
             QIcon::setThemeSearchPaths({folder.path()});
             auto program = std::make_unique<LinuxPlatform>(QByteArray(), folder.path());
-            program->showAlarmNotice(QStringLiteral("Sveglia delle 07.30"), false, {});
+            program->showAlarmNotice(NoticeTexts::unseenAlarm(QStringLiteral("07.30")), false, {});
             QTRY_COMPARE(notifications.shown,
                          QStringList {"Sveglia delle 07.30 " + folder.filePath("trillora.png") + " chiudi/Chiudi 2 trillora"});
             // The end waits for the service's answer (this one answers once the test's loop runs
@@ -184,11 +184,11 @@ private slots:
             program.reset();
             QVERIFY2(end.elapsed() >= 150, qPrintable(QString::number(end.elapsed())));
         } else {
-            notice.show(ChiaveSveglia, avvisoSveglia(QStringLiteral("Sveglia delle 07.30"), false));
+            notice.show(AlarmNoticeKey, alarmNotice(NoticeTexts::unseenAlarm(QStringLiteral("07.30")), false));
             if (how == QLatin1String("replace"))
-                notice.show(ChiaveSveglia, avvisoSveglia(QStringLiteral("Sveglia delle 07.31"), false));
+                notice.show(AlarmNoticeKey, alarmNotice(NoticeTexts::unseenAlarm(QStringLiteral("07.31")), false));
             else
-                notice.withdraw(ChiaveSveglia);
+                notice.withdraw(AlarmNoticeKey);
             QTRY_COMPARE(notifications.shown.size(), how == QLatin1String("replace") ? 2 : 1);
         }
         QTRY_COMPARE(notifications.closed, QList<uint> {41});

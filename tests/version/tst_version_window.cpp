@@ -287,7 +287,7 @@ private slots:
         QTRY_COMPARE(server->requests.value(1), "/prg/trilor.exe");
         DownloadWindow *d = nullptr;
         QTRY_VERIFY(d = finestraScaricamento());
-        QTRY_COMPARE(d->pulsante->text(), "Chiudi");
+        QTRY_COMPARE(d->button->text(), "Chiudi");
         QVERIFY(QFile::exists(home.filePath("Downloads/trilor.exe")));
         d->close();
         // Another check that finds a newer build offers the download again.

@@ -8,20 +8,20 @@
 #include <optional>
 
 // Tells the platform the next wake time whenever it changes, and only then.
-class Risveglio
+class WakeTime
 {
 public:
-    // `sveglie` and `now` as for prossimoRisveglio; meant to be called on every tick.
-    void aggiorna(const QList<Sveglie::TestiSlot> &sveglie, const QDateTime &now);
+    // `alarms` and `now` as for prossimoRisveglio; meant to be called on every tick.
+    void update(const QList<Sveglie::TestiSlot> &alarms, const QDateTime &now);
     // Nothing armed and every slot empty: there is nothing to work out, nor any need to read the clock.
-    bool aRiposo(const QList<Sveglie::TestiSlot> &sveglie) const;
+    bool atRest(const QList<Sveglie::TestiSlot> &alarms) const;
 
 private:
-    bool immutato(const QList<Sveglie::TestiSlot> &sveglie, const QDateTime &now) const;
+    bool unchanged(const QList<Sveglie::TestiSlot> &alarms, const QDateTime &now) const;
 
     // At start the platform holds no wake time.
-    std::optional<QDateTime> detto;
+    std::optional<QDateTime> told;
     // What it was worked out from.
-    QList<Sveglie::TestiSlot> sveglieViste;
-    QDateTime visto;
+    QList<Sveglie::TestiSlot> slotsSeen;
+    QDateTime seenAt;
 };
