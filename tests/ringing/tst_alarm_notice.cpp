@@ -157,6 +157,7 @@ private slots:
         QTest::newRow("withdrawn before the service answered: closed once it has") << "withdraw";
         QTest::newRow("replaced before the service answered: the first closed") << "replace";
         QTest::newRow("the program ends while it shows: taken back") << "quit";
+        QTest::newRow("a missed alarm's notice, its slot emptied: closed") << "missed";
     }
 
     void withdrawals()
@@ -183,6 +184,14 @@ private slots:
             end.start();
             program.reset();
             QVERIFY2(end.elapsed() >= 150, qPrintable(QString::number(end.elapsed())));
+        } else if (how == QLatin1String("missed")) {
+            LinuxPlatform program;
+            const auto asleep = NoticeTexts::missedAlarm(QStringLiteral("07.30"), NoticeTexts::Missed::Asleep, true);
+            program.showMissedAlarm(2, asleep, {});
+            QTRY_COMPARE(notifications.shown.size(), 1);
+            program.withdrawMissedAlarm(2);
+            // Before the program's end, which takes every notice back anyway.
+            QTRY_COMPARE(notifications.closed, QList<uint> {41});
         } else {
             notice.show(AlarmNoticeKey, alarmNotice(NoticeTexts::unseenAlarm(QStringLiteral("07.30")), false));
             if (how == QLatin1String("replace"))

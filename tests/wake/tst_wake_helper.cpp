@@ -237,22 +237,25 @@ private slots:
 
     // Stand-ins that note the line they are told and end with a status, as a helper that fails at
     // start would; the gap between restarts is shortened. The times told, when the first stand-ins
-    // have ended and after a change to 2000.
+    // have ended and after a change to `next` (0: the alarm emptied) and the gap.
     void unexpectedEnds_data()
     {
         QTest::addColumn<int>("status");
         QTest::addColumn<bool>("warned");
         QTest::addColumn<QStringList>("first");
+        QTest::addColumn<qint64>("next");
         QTest::addColumn<QStringList>("then");
 
         QTest::newRow("an error: again at once, then after the gap with the newest time")
-            << int(WAKE_FAILED) << true << QStringList{"1000", "1000"} << QStringList{"1000", "1000", "2000"};
+            << int(WAKE_FAILED) << true << QStringList{"1000", "1000"} << 2000LL << QStringList{"1000", "1000", "2000"};
+        QTest::newRow("an error, the alarm emptied in the gap: not again")
+            << int(WAKE_FAILED) << true << QStringList{"1000", "1000"} << 0LL << QStringList{"1000", "1000"};
         QTest::newRow("a refused line: not again, but at the next change")
-            << int(WAKE_BAD_INPUT) << true << QStringList{"1000"} << QStringList{"1000", "2000"};
+            << int(WAKE_BAD_INPUT) << true << QStringList{"1000"} << 2000LL << QStringList{"1000", "2000"};
         QTest::newRow("no capability: never again, silently")
-            << int(WAKE_NOT_PERMITTED) << false << QStringList{"1000"} << QStringList{"1000"};
+            << int(WAKE_NOT_PERMITTED) << false << QStringList{"1000"} << 2000LL << QStringList{"1000"};
         QTest::newRow("no real-time clock: never again, silently")
-            << int(WAKE_NO_ALARM_CLOCK) << false << QStringList{"1000"} << QStringList{"1000"};
+            << int(WAKE_NO_ALARM_CLOCK) << false << QStringList{"1000"} << 2000LL << QStringList{"1000"};
     }
 
     void unexpectedEnds()
@@ -260,6 +263,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(bool, warned);
         QFETCH(QStringList, first);
+        QFETCH(qint64, next);
         QFETCH(QStringList, then);
         // The stand-ins' gap is shorter than the program's (restartWaitsAMinute).
         QTemporaryDir dir;
@@ -278,7 +282,9 @@ private slots:
         helper.wakeAt(QDateTime::fromSecsSinceEpoch(1000));
         QTRY_VERIFY2_WITH_TIMEOUT(lines(told) == first && childProcesses().isEmpty(), qPrintable(lines(told).join(' ')),
                                   20000);
-        helper.wakeAt(QDateTime::fromSecsSinceEpoch(2000));
+        helper.wakeAt(next ? std::optional(QDateTime::fromSecsSinceEpoch(next)) : std::nullopt);
+        if (!next) // Nothing comes after the gap: its end is waited for.
+            QTRY_VERIFY_WITH_TIMEOUT(!helper.findChild<QTimer *>(QStringLiteral("restart"))->isActive(), 20000);
         QTRY_VERIFY2_WITH_TIMEOUT(lines(told) == then && childProcesses().isEmpty(), qPrintable(lines(told).join(' ')),
                                   20000);
     }
