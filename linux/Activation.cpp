@@ -25,12 +25,8 @@ void Activation::activate(QWidget *window, QWindow *byInputIn)
         window->activateWindow();
         return;
     }
-    const QByteArray token = byInputIn ? wayland->activationToken(byInputIn) : QByteArray();
-    if (token.isEmpty())
-        return;
-    // Qt hands the token of this variable to the compositor with its next request, and drops it.
-    qputenv("XDG_ACTIVATION_TOKEN", token);
-    window->activateWindow();
-    // Neither for the programs started later, nor for a request of Qt's own.
-    qunsetenv("XDG_ACTIVATION_TOKEN");
+    // Qt's own request would go with whatever serial it saw last, and through the process's
+    // environment, which the sound and bus threads read: the program asks the compositor itself.
+    if (byInputIn)
+        wayland->activate(window->windowHandle(), byInputIn);
 }

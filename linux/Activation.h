@@ -13,11 +13,11 @@ class WaylandInput;
 class Activation
 {
 public:
-    // `wayland`: the program runs natively on Wayland; the user's clicks are followed from now on.
+    // `wayland`: the program runs natively on Wayland; the user's input is followed from now on.
     explicit Activation(bool wayland);
     ~Activation();
 
-    // `byInputIn`: the window, still shown, in which the user's last click asked for it, or null.
+    // `byInputIn`: the window, still shown, in which the user's last press, tap or key asked for it, or null.
     void activate(QWidget *window, QWindow *byInputIn);
 
 private:

@@ -1,49 +1,84 @@
-// The user's clicks on a Wayland desktop, as tokens a compositor grants an activation for.
+// The user's presses, taps and keys on a Wayland desktop, as tokens a compositor grants an activation for.
 #pragma once
 
-#include <QByteArray>
+#include <QMetaObject>
+#include <QPointer>
+#include <QWindow>
 
-class QWindow;
+#include <memory>
+#include <vector>
+
 struct wl_display;
-struct wl_event_queue;
+struct wl_keyboard;
 struct wl_pointer;
+struct wl_registry;
 struct wl_seat;
 struct wl_surface;
+struct wl_touch;
 struct xdg_activation_v1;
+struct xdg_activation_token_v1;
 
 // A compositor brings a window forward only for a token of the user's own input (xdg-activation),
-// asked at the press of a click on a surface that still exists: the serial of the release, or one
-// asked after the clicked window went, makes mutter refuse it and show an "is ready" notice. Qt
-// itself asks with the last serial it saw, so the program keeps its own pointer, on an event
-// queue of its own beside Qt's, and learns every press with its serial and surface.
+// asked with the serial of that input on a surface that still exists: mutter refuses the serial of
+// a click's release, or one asked after the clicked window went, and shows an "is ready" notice.
+// Qt asks with the last serial it saw, whatever it was, so the program follows the seat's devices
+// itself and asks for the token, and the activation, on its own.
+//
+// Its objects live on the queue Qt dispatches on the windows' thread, so every event is handled,
+// and let go, as Qt's own are: nothing piles up while the pointer moves for days, and the
+// listeners may look at the program's windows.
 class WaylandInput
 {
 public:
-    // Listens on Qt's connection to the compositor; a compositor without xdg-activation, or a
-    // display that is not Wayland, gives no token.
+    // Follows the seat of Qt's connection to the compositor; with no display (not Wayland), or a
+    // compositor without xdg-activation, no activation is ever asked.
     explicit WaylandInput(wl_display *display);
     ~WaylandInput();
     WaylandInput(const WaylandInput &) = delete;
     WaylandInput &operator=(const WaylandInput &) = delete;
 
-    // A token of the user's last press, made in `window` (which is still shown); empty when the
-    // last press was not there, or the compositor gave none. Waits for the compositor's answer.
-    QByteArray activationToken(QWindow *window);
+    // Asks the compositor to activate `target`, when the user's last input was a press, a tap or a
+    // key in `byInputIn` during its current showing. The token is asked with
+    // that input's serial; the activation follows when the compositor hands it over.
+    void activate(QWindow *target, QWindow *byInputIn);
 
     // The listeners of the protocol, kept with the object they fill.
     struct Listeners;
 
 private:
+    enum class Device { Pointer, Keyboard, Touch };
+    struct Pending
+    {
+        WaylandInput *input;
+        xdg_activation_token_v1 *token;
+        QPointer<QWindow> target;
+    };
+
+    void capabilities(quint32 capabilities);
+    // The user's input with `serial` on `surface`, or elsewhere when that is none of the program's.
+    void input(Device device, quint32 serial, wl_surface *surface);
+    void forget();
+    void tokenDone(Pending *pending, const char *token);
+
     wl_display *display = nullptr;
-    wl_event_queue *queue = nullptr;
-    wl_display *wrapper = nullptr;
+    wl_registry *registry = nullptr;
     wl_seat *seat = nullptr;
+    quint32 seatVersion = 0;
     wl_pointer *pointer = nullptr;
+    wl_keyboard *keyboard = nullptr;
+    wl_touch *touch = nullptr;
     xdg_activation_v1 *activation = nullptr;
-    // The surface under the pointer, and the serial and surface of its last press.
-    wl_surface *under = nullptr;
-    wl_surface *pressedOn = nullptr;
-    quint32 pressSerial = 0;
-    QByteArray token;
-    bool tokenDone = false;
+    // The surfaces under the pointer and with the keyboard's focus.
+    wl_surface *pointerOn = nullptr;
+    wl_surface *keyboardOn = nullptr;
+    // The user's last input: its serial and window, kept until that window hides (its surface goes
+    // with it, and the next showing's may be made at the same address).
+    struct
+    {
+        Device device = Device::Pointer;
+        quint32 serial = 0;
+        QPointer<QWindow> window;
+        QMetaObject::Connection hidden;
+    } last;
+    std::vector<std::unique_ptr<Pending>> pending;
 };
