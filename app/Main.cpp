@@ -17,7 +17,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
-#include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
@@ -360,15 +359,16 @@ void TFrmMain::SpeedButton1Click()
 
 // Beside the program, as ever; but where the program's folder may not be written (installed for the
 // whole system), a save there could only fail, and the file lives in the user's own configuration
-// folder, made by the first save.
+// folder, made by the first save. A folder that cannot be made leaves no file to write, and the save
+// fails with its own message.
 QString TFrmMain::fileSveglie(bool salvando) const
 {
     const QString cartella = Fx::CartellaProgramma();
     if (platform().folderWritable(cartella))
         return cartella + FileSveglie::NomeFile;
     const QString propria = platform().configFolder() + QStringLiteral("/trillora/");
-    if (salvando)
-        QDir().mkpath(propria);
+    if (salvando && !FileSveglie::creaCartella(propria))
+        return QString();
     return propria + FileSveglie::NomeFile;
 }
 

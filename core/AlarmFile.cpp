@@ -3,7 +3,9 @@
 
 #include "core/Cp1252.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <fcntl.h>
@@ -72,6 +74,17 @@ std::optional<QStringList> leggi(const QString &path)
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
     return righe(bytes);
+}
+
+bool creaCartella(const QString &folder)
+{
+    const QString path = QDir::cleanPath(folder);
+    if (QFileInfo(path).isDir())
+        return true;
+    const QString above = QFileInfo(path).path();
+    if (above == path || !creaCartella(above))
+        return false;
+    return QDir().mkdir(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 } // namespace FileSveglie

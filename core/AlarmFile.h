@@ -20,5 +20,8 @@ QStringList righe(const QByteArray &bytes);
 bool scrivi(const QString &path, const QStringList &lines);
 // Nothing when the file cannot be opened or read, or is not a regular file (a folder, a pipe, a device).
 std::optional<QStringList> leggi(const QString &path);
+// Makes `folder` and every missing folder above it open to the user alone (0700), as the XDG rules
+// ask of folders a program makes in the user's configuration folder. False when it cannot be made.
+bool creaCartella(const QString &folder);
 
 } // namespace FileSveglie

@@ -85,7 +85,23 @@ void DesktopNotice::ownerChanged(const QString &newOwner)
             state.onAction = nullptr;
         }
     }
+    if (owner != newOwner)
+        ++ownerChanges;
     owner = newOwner;
+}
+
+DesktopNotice::OwnerMark DesktopNotice::ownerMark() const
+{
+    return {ownerChanges, !owner.isEmpty()};
+}
+
+// Qt 6.8 keeps the sender of an answer to itself, so an answer is taken as the owner's only when no
+// change of owner came between the call and the answer; or, where none was known at the call, only
+// the one change that made the service that the call itself may have started the owner. A number
+// from a service that has gone or been replaced may be another program's notice at its successor.
+bool DesktopNotice::answeredByOwner(OwnerMark sent) const
+{
+    return ownerChanges == sent.changes || (!sent.known && ownerChanges == sent.changes + 1 && !owner.isEmpty());
 }
 
 void DesktopNotice::show(const QString &key, const Notice &notice, std::function<void()> onAction)
@@ -109,13 +125,15 @@ void DesktopNotice::show(const QString &key, const Notice &notice, std::function
            << actions << hints << 0;
     state.pending = bus.asyncCall(notify);
     state.pendingRequest = request;
+    state.pendingSent = ownerMark();
     auto *watcher = new QDBusPendingCallWatcher(*state.pending, this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, key, request](QDBusPendingCallWatcher *call) {
-        call->deleteLater();
-        const QDBusPendingReply<uint> reply = *call;
-        if (reply.isValid())
-            shown(key, reply.value(), request);
-    });
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, key, request, sent = state.pendingSent](QDBusPendingCallWatcher *call) {
+                call->deleteLater();
+                const QDBusPendingReply<uint> reply = *call;
+                if (reply.isValid())
+                    shown(key, answeredByOwner(sent) ? reply.value() : 0, request);
+            });
 }
 
 void DesktopNotice::shown(const QString &key, uint newId, quint64 request)
@@ -125,7 +143,7 @@ void DesktopNotice::shown(const QString &key, uint newId, quint64 request)
         state.pending.reset();
     if (request == state.requests)
         state.id = newId;
-    else if (newId != state.id)
+    else if (newId != 0 && newId != state.id)
         close(newId); // withdrawn or replaced while the service was still answering
 }
 
@@ -156,7 +174,8 @@ void DesktopNotice::withdrawAllNow(int msecs)
             while (!state.pending->isFinished() && !deadline.hasExpired())
                 QThread::msleep(5);
             const QDBusPendingReply<uint> reply = *state.pending;
-            if (reply.isFinished() && reply.isValid() && !ids.contains(reply.value()))
+            if (reply.isFinished() && reply.isValid() && answeredByOwner(state.pendingSent)
+                && !ids.contains(reply.value()))
                 ids.append(reply.value());
             state.pending.reset();
         }

@@ -63,6 +63,13 @@ private slots:
     void notificationClosed(uint id, uint reason, const QDBusMessage &message);
 
 private:
+    // The owner as a call leaves: how many changes of owner came before it, and whether one was known.
+    struct OwnerMark
+    {
+        quint64 changes = 0;
+        bool known = false;
+    };
+
     // What is known of the notification under one key.
     struct KeyState
     {
@@ -75,11 +82,14 @@ private:
         // The last Notify while its answer, which carries the number, has not been taken in.
         std::optional<QDBusPendingCall> pending;
         quint64 pendingRequest = 0;
+        OwnerMark pendingSent;
     };
 
     void shown(const QString &key, uint newId, quint64 request);
     void close(uint which);
     void ownerChanged(const QString &newOwner);
+    OwnerMark ownerMark() const;
+    bool answeredByOwner(OwnerMark sent) const;
 
     QDBusConnection bus;
     QString icon;
@@ -88,4 +98,5 @@ private:
     QString owner;
     // The bus has reported a change of owner: the first look's answer, if still to come, is older.
     bool ownerReported = false;
+    quint64 ownerChanges = 0;
 };

@@ -5,18 +5,15 @@
 #include "linux/DesktopNotice.h"
 #include "linux/ProgramFile.h"
 #include "linux/Shell.h"
+#include "linux/UserFolders.h"
 #include "linux/WakeGrant.h"
 #include "linux/WakeHelper.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
-#include <QIcon>
-#include <QStandardPaths>
-#include <QThread>
-
-#include <unistd.h>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QThread>
 
 namespace {
 
@@ -88,12 +85,12 @@ bool LinuxPlatform::fileExists(const QString &path)
 
 bool LinuxPlatform::folderWritable(const QString &folder)
 {
-    return ::access(QFile::encodeName(folder).constData(), W_OK) == 0;
+    return UserFolders::folderWritable(folder);
 }
 
 QString LinuxPlatform::configFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return UserFolders::configFolder();
 }
 
 QTime LinuxPlatform::localTime()

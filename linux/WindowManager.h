@@ -27,7 +27,8 @@ private:
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
     // Follows the root window's properties and finds the window manager.
     void start();
-    // The window manager's check window, if it lives and names itself; followed until it goes.
+    // The window manager's check window, if it lives, names itself and the manager lists
+    // _NET_ACTIVE_WINDOW among what it supports; followed until it goes.
     void readManager();
     void readRecord();
     // Tells the listeners when the answer has changed.
@@ -45,6 +46,7 @@ private:
     std::uint32_t root = 0;
     std::uint32_t activeAtom = 0;
     std::uint32_t checkAtom = 0;
+    std::uint32_t supportedAtom = 0;
     // The living window manager's check window.
     std::uint32_t manager = 0;
     // The X id that the record names; 0 for none.

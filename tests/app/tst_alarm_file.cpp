@@ -292,13 +292,14 @@ private slots:
     }
 
     // Installed for the whole system, the program's folder may not be written: the file lives in
-    // the user's configuration folder, made by the first save, and enables "Carica" at the next start.
+    // the user's configuration folder, made (with the folder above it) by the first save and open to the
+    // user alone, and enables "Carica" at the next start.
     void unwritableProgramFolderSavesInTheUsersFolder()
     {
         QTemporaryDir config;
         const auto systemWide = [&config](const QString &) {
             fake().foldersWritable = false;
-            fake().configHome = config.path();
+            fake().configHome = config.filePath(QStringLiteral(".config"));
         };
         {
             MainWindowFixture f(systemWide);
@@ -313,7 +314,12 @@ private slots:
         QVERIFY(FrmMain->sbLoad->isEnabled());
         FrmMain->sbLoad->click();
         QCOMPARE(fields()[0], QStringLiteral("07"));
-        QCOMPARE(readAll(config.filePath(QStringLiteral("trillora/sveglia.imptqz"))).left(4), QByteArray("07\r\n"));
+        QCOMPARE(readAll(config.filePath(QStringLiteral(".config/trillora/sveglia.imptqz"))).left(4), QByteArray("07\r\n"));
+        for (const char *made : {".config", ".config/trillora"}) {
+            struct stat st {};
+            QCOMPARE(::stat(QFile::encodeName(config.filePath(made)).constData(), &st), 0);
+            QCOMPARE(st.st_mode & 07777, 0700u);
+        }
     }
 
     // A save that runs out of room half-way must leave the earlier file whole.

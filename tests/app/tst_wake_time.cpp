@@ -252,6 +252,9 @@ private slots:
         QTest::newRow("slept 30 minutes across the spring change: told as asleep")
             << "03.10 *.* *.* *.* *.*" << "2024-03-31T01:50:00+01:00|2024-03-31T03:20:00+02:00" << 1800000LL
             << 1800000LL << "" << QStringList {told.arg("Il computer era sospeso", "1", "03.10")} << "03";
+        QTest::newRow("the spring change alone skips it: told as a clock set forward")
+            << "02.30 *.* *.* *.* *.*" << "2024-03-31T01:59:59.800+01:00|2024-03-31T03:00:00.200+02:00" << 0LL << 400LL
+            << "" << QStringList {told.arg(QString::fromUtf8("L'orologio è stato spostato in avanti"), "1", "02.30")} << "02";
         QTest::newRow("a jump backwards: nothing") << two << "2024-01-15T07:00:00+01:00" << 0LL << 0LL << "" << QStringList {} << "07";
         QTest::newRow("rung the next day: withdrawn") << one << after << minute << minute << "2024-01-16T07:30:00.200+01:00"
                                                       << QStringList {slept, "1 withdrawn"} << "*";

@@ -2,9 +2,9 @@
 # The Debian package as a user gets it, in a fresh system of its release (tools/package runs this
 # inside that root): installed with apt, which brings what it depends on and recommends; its menu
 # entry, the wake helper's capability, kept by a reinstall and by dpkg --verify; the program
-# started by the entry's command, up to its main window after the splash; then removal, which
-# leaves no file of the package, and purge, which leaves nothing of it in /etc or /var, the user's
-# own alarm file untouched.
+# started by the entry's command as an ordinary user, up to its main window after the splash, and
+# its alarms saved into that user's own folder; then removal, which leaves no file of the package,
+# and purge, which leaves nothing of it in /etc or /var, the user's own alarm file untouched.
 set -euo pipefail
 deb=$1
 
@@ -19,7 +19,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 # What the checks need themselves, apart from the package.
 quiet apt-get update
-quiet apt-get install -y --no-install-recommends xvfb xauth x11-utils desktop-file-utils libcap2-bin
+quiet apt-get install -y --no-install-recommends xvfb xauth x11-utils xdotool desktop-file-utils libcap2-bin passwd
 quiet apt-get install -y "$deb"
 dpkg -L trillora >/tmp/files
 entry=/usr/share/applications/trillora.desktop
@@ -34,17 +34,31 @@ quiet apt-get install -y --reinstall "$deb"
 has_capability || fail "a reinstall took the wake helper's capability away"
 dpkg --verify trillora || fail "dpkg --verify finds the installed files changed"
 
-# Started as the menu starts it, as a user with an alarm file of their own.
-mkdir -p /root/.config/trillora
-printf 'mine\r\n' >/root/.config/trillora/sveglia.imptqz
+# Started as the menu starts it, by an ordinary user, who presses "Salva impostazioni": the
+# program's folder is the system's, so the file goes into the user's configuration folder, which the
+# save makes open to that user alone.
+useradd --create-home utente
+home=$(getent passwd utente | cut -d: -f6)
 program=$(sed -n 's/^Exec=//p' "$entry")
-xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
-    "$1" >/tmp/program.log 2>&1 &
+runuser -u utente -- env HOME="$home" xvfb-run -a -s '-screen 0 1024x768x24' bash -c '
+    "$1" >"$HOME/program.log" 2>&1 &
     for _ in $(seq 120); do
-        xwininfo -root -tree | grep -q "\"TQZ_Trillora\": (\"trillora\"" && { kill $!; exit 0; }
+        main=$(xdotool search --onlyvisible --name "^TQZ_Trillora$" 2>/dev/null | head -n 1) && [ -n "$main" ] && break
         sleep 0.25
     done
-    exit 1' main "$program" || fail "the main window did not come up: $(cat /tmp/program.log)"
+    [ -n "$main" ] || exit 1
+    xdotool mousemove --window "$main" 141 98 click 1
+    for _ in $(seq 40); do
+        [ -f "$HOME/.config/trillora/sveglia.imptqz" ] && { sleep 0.5; kill $!; exit 0; }
+        sleep 0.25
+    done
+    exit 2' main "$program" || fail "the main window did not come up or saved nothing: $(cat "$home/program.log")"
+saved=$home/.config/trillora/sveglia.imptqz
+for folder in "$home/.config" "$home/.config/trillora"; do
+    [ "$(stat -c %a:%U "$folder")" = 700:utente ] || fail "$folder was made $(stat -c %a:%U "$folder")"
+done
+[ ! -e /usr/lib/trillora/sveglia.imptqz ] || fail "the program saved under /usr"
+cp "$saved" /tmp/saved
 
 quiet apt-get remove -y trillora
 while read -r file; do
@@ -57,5 +71,5 @@ quiet dpkg --purge trillora
 [ -z "$(dpkg-query -W -f='${db:Status-Abbrev}' trillora 2>/dev/null | tr -d ' ')" ] || fail "dpkg still knows the package"
 left=$(find /etc /var -xdev -iname '*trillora*' -not -path '/var/cache/apt/*')
 [ -z "$left" ] || fail "the purge left in /etc or /var: $left"
-[ "$(cat /root/.config/trillora/sveglia.imptqz)" = $'mine\r' ] || fail "the user's alarm file was touched"
+cmp -s /tmp/saved "$saved" || fail "the user's alarm file was touched"
 echo "installed package: menu entry, capability, start, removal and purge all as expected"

@@ -4,6 +4,10 @@
 #include <QFile>
 #include <QTest>
 
+#include <sched.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 class TestLocalClock : public QObject
 {
     Q_OBJECT
@@ -57,6 +61,18 @@ private slots:
         const qint64 sinceBoot = LocalClock::msecsSinceBoot();
         QVERIFY2(qAbs(sinceBoot - kernel) < 1000, qPrintable(QStringLiteral("%1 against %2").arg(sinceBoot).arg(kernel)));
         QVERIFY(LocalClock::msecsAsleep() <= sinceBoot);
+        // In a time namespace whose boot clock is an hour ahead of its monotonic one, as after an
+        // hour asleep (its clocks hold for the processes started in it).
+        if (::unshare(CLONE_NEWTIME) != 0)
+            QSKIP("no time namespace here to stand for a sleep");
+        QFile offsets(QStringLiteral("/proc/self/timens_offsets"));
+        QVERIFY(offsets.open(QIODevice::WriteOnly) && offsets.write("boottime 3600 0\n") > 0);
+        offsets.close();
+        const pid_t child = ::fork();
+        if (child == 0)
+            ::_exit(LocalClock::msecsAsleep() >= 3600000 ? 0 : 1);
+        int status = 1;
+        QVERIFY(::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
 };
 

@@ -145,6 +145,8 @@ private slots:
         QTRY_VERIFY(!FrmSveglia->isVisible());
         QTRY_COMPARE(notifications.closed,
                      noticed && !replaced ? (twice ? QList<uint> {41, 42} : QList<uint> {41}) : QList<uint>());
+        QTest::qWait(100);
+        QCOMPARE(successor.closed, QList<uint>());
         // Without its sound the alarm also says why, once, in the general error box.
         QCOMPARE(fake().boxes.size(), tweak == QLatin1String("mute") ? 1 : 0);
     }
@@ -158,6 +160,8 @@ private slots:
         QTest::newRow("replaced before the service answered: the first closed") << "replace";
         QTest::newRow("the program ends while it shows: taken back") << "quit";
         QTest::newRow("a missed alarm's notice, its slot emptied: closed") << "missed";
+        QTest::newRow("the service replaced while it answered: its number never closed at the new one")
+            << "succeeded";
     }
 
     void withdrawals()
@@ -167,6 +171,8 @@ private slots:
         Connection client(privateBus.address, QStringLiteral("client"));
         StandInNotifications notifications;
         QVERIFY(PrivateBus::serve(server, notifications));
+        Connection successorServer(privateBus.address, QStringLiteral("successor"));
+        StandInNotifications successor;
         // Kept to the end, as the program keeps it: the answers come after the calls.
         DesktopNotice notice(client.bus);
         if (how == QLatin1String("quit")) {
@@ -196,13 +202,22 @@ private slots:
             notice.show(AlarmNoticeKey, alarmNotice(NoticeTexts::unseenAlarm(QStringLiteral("07.30")), false));
             if (how == QLatin1String("replace"))
                 notice.show(AlarmNoticeKey, alarmNotice(NoticeTexts::unseenAlarm(QStringLiteral("07.31")), false));
-            else
+            else if (how != QLatin1String("succeeded"))
                 notice.withdraw(AlarmNoticeKey);
+            else { // the Notify reaches the first service, which answers only once the name is another's
+                QThread::msleep(100);
+                QVERIFY(server.bus.unregisterService(QStringLiteral("org.freedesktop.Notifications")));
+                QVERIFY(PrivateBus::serve(successorServer, successor));
+            }
             QTRY_COMPARE(notifications.shown.size(), how == QLatin1String("replace") ? 2 : 1);
+            if (how == QLatin1String("succeeded"))
+                notice.withdraw(AlarmNoticeKey);
         }
-        QTRY_COMPARE(notifications.closed, QList<uint> {41});
+        const QList<uint> closed = how == QLatin1String("succeeded") ? QList<uint>() : QList<uint> {41};
+        QTRY_COMPARE(notifications.closed, closed);
         QTest::qWait(100);
-        QCOMPARE(notifications.closed, QList<uint> {41});
+        QCOMPARE(notifications.closed, closed);
+        QCOMPARE(successor.closed, QList<uint>());
     }
 };
 
