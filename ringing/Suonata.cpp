@@ -103,7 +103,7 @@ public:
         if (playing > 0)
             waiting.append(std::move(action));
         else
-            ErrorDisplay::durante(action);
+            ErrorDisplay::during(action);
     }
 
 protected:
@@ -271,7 +271,7 @@ void dopo(std::function<void()> azione)
     if (Director *director = existing())
         director->after(std::move(azione));
     else
-        ErrorDisplay::durante(azione);
+        ErrorDisplay::during(azione);
 }
 
 } // namespace Suonata

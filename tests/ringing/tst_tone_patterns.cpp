@@ -169,7 +169,7 @@ private slots:
     {
         fake().reset();
         QObject context;
-        QTimer::singleShot(0, &context, ErrorDisplay::gestore([] { Suonata::suona([] { Toni::Bleeper(36, 100); }); }));
+        QTimer::singleShot(0, &context, ErrorDisplay::guarded([] { Suonata::suona([] { Toni::Bleeper(36, 100); }); }));
         QTRY_COMPARE(fake().boxes.size(), 1);
         QCOMPARE(fake().boxes[0].kind, MessageKind::Error);
         QCOMPARE(fake().boxes[0].title, QStringLiteral("TQZ_Trillora"));
