@@ -76,8 +76,8 @@ void TFrmMain::RilevaSistema()
 
 void TFrmMain::setVisible(bool visible)
 {
-    if (visible && !shownOnce) {
-        shownOnce = true;
+    if (visible && !giaMostrata) {
+        giaMostrata = true;
         Layout::centreOnDesktop(this);
         ErrorDisplay::during([this] { FormShow(); });
         caratteriPropri();

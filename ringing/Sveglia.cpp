@@ -3,8 +3,8 @@
 
 #include "app/Main.h"
 #include "platform/Platform.h"
+#include "ringing/PatternPlayer.h"
 #include "ringing/SeenWatch.h"
-#include "ringing/Suonata.h"
 #include "ringing/TonePatterns.h"
 #include "widgets/Accessibility.h"
 #include "widgets/Click.h"
@@ -123,7 +123,7 @@ void TFrmSveglia::buildLayout()
     vista = new SeenWatch(this, [this] {
         // Like a click on the window's own "Chiudi", it waits for the pattern to end; the click was
         // made in the notice, not in a window of the program.
-        Suonata::dopo([finestra = QPointer<TFrmSveglia>(this)] {
+        PatternPlayer::after([finestra = QPointer<TFrmSveglia>(this)] {
             if (finestra && finestra->isVisible())
                 finestra->close();
         });
@@ -239,7 +239,7 @@ void TFrmSveglia::FormClose()
     // attention flag or an "is ready" notice instead. The user's own click or close box on this
     // window, while it holds the focus, is what a Wayland compositor grants the request for.
     FrmMain->Edsveglia1->setFocus();
-    if (QWindow *utente = Suonata::utente()) {
+    if (QWindow *utente = PatternPlayer::userWindow()) {
         const bool perInput = chiusaDallUtente && utente == windowHandle() && isVisible();
         platform().activate(FrmMain, perInput ? windowHandle() : nullptr);
     }
@@ -275,7 +275,7 @@ void TFrmSveglia::TimerSpeakerTimer()
     // The sweep runs on the sound's thread with a copy of the frequency, handed back at its end.
     std::int32_t frequenza = Frequenza;
     const auto riporta = qScopeGuard([&] { Frequenza = frequenza; });
-    Suonata::suona([&] { Toni::SuonaSpeaker(tipoSistema, ripetizioni, frequenza); });
+    PatternPlayer::play([&] { Toni::SuonaSpeaker(tipoSistema, ripetizioni, frequenza); });
     riferisciGuastoSuono();
 }
 
@@ -283,7 +283,7 @@ void TFrmSveglia::TimerCasseTimer()
 {
     const int ripetizioni = Toni::ContaRipetizioni(FrmMain->sbDurata->text());
     TimerCasse->stop();
-    Suonata::suona([ripetizioni] { Toni::SuonaCasse(ripetizioni); });
+    PatternPlayer::play([ripetizioni] { Toni::SuonaCasse(ripetizioni); });
     riferisciGuastoSuono();
 }
 
