@@ -3,8 +3,8 @@
 
 #include <QApplication>
 
-// Failures inside handlers are caught where each handler is called (ErrorDisplay::gestore and
-// collega in widgets/ErrorDisplay.h), never here: an exception must not cross Qt's event dispatch.
+// Failures inside handlers are caught where each handler is called (ErrorDisplay::guarded and
+// attach in widgets/ErrorDisplay.h), never here: an exception must not cross Qt's event dispatch.
 class TrilloraApplication : public QApplication
 {
 public:

@@ -75,10 +75,10 @@ void TFrmMain::RilevaSistema()
 
 void TFrmMain::setVisible(bool visible)
 {
-    if (visible && !shownOnce) {
-        shownOnce = true;
-        Layout::centraSulDesktop(this);
-        ErrorDisplay::durante([this] { FormShow(); });
+    if (visible && !giaMostrata) {
+        giaMostrata = true;
+        Layout::centreOnDesktop(this);
+        ErrorDisplay::during([this] { FormShow(); });
         caratteriPropri();
     }
     QWidget::setVisible(visible);
@@ -152,7 +152,7 @@ void TFrmMain::AggiornaRisveglio()
     const QDateTime now = platform().localDateTime();
     risveglio.update(sveglie, now);
     mancate.update(sveglie, now, platform().msecsSinceBoot(), platform().msecsAsleep(),
-                     [this](int i) { ErrorDisplay::durante([this, i] { svuota(i); }); });
+                     [this](int i) { ErrorDisplay::during([this, i] { svuota(i); }); });
 }
 
 // ---- Slots
@@ -241,7 +241,7 @@ bool TFrmMain::eventFilter(QObject *watched, QEvent *event)
             if (invio(key->key()) && !invioPremutoInIngresso)
                 break;
             invioPremutoInIngresso = false;
-            ErrorDisplay::durante([&] { Edsveglia1KeyUp(static_cast<QLineEdit *>(watched), key->key()); });
+            ErrorDisplay::during([&] { Edsveglia1KeyUp(static_cast<QLineEdit *>(watched), key->key()); });
             break;
         }
         case QEvent::FocusOut:

@@ -136,7 +136,7 @@ private:
     WakeTime risveglio;
     MissedAlarms mancate;
 
-    bool shownOnce = false;
+    bool giaMostrata = false;
     // The clock text last shown and its second of the day.
     QString orologio;
     int secondoMostrato = -2;

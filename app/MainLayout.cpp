@@ -20,9 +20,9 @@
 
 namespace {
 
-using Layout::carattere;
-using Layout::crea;
-using Layout::pulsante;
+using Layout::button;
+using Layout::control;
+using Layout::pixelFont;
 
 // A field of two typed characters, of any kind: what the user types, pastes or drops is cut to the
 // room left. Texts set by the program (the padding, the copy of slot 1) are not cut.
@@ -51,7 +51,7 @@ private:
 
 QLineEdit *campo(QWidget *parent, const char *name, QRect place, const QString &text)
 {
-    auto *e = crea<QLineEdit>(parent, name, place);
+    auto *e = control<QLineEdit>(parent, name, place);
     // The fields are the program's storage: a loaded text must not be cut at Qt's default 32767.
     e->setMaxLength(std::numeric_limits<int>::max());
     e->setText(text);
@@ -62,7 +62,7 @@ QLineEdit *campo(QWidget *parent, const char *name, QRect place, const QString &
 
 QFrame *pannello(QWidget *parent, const char *name, QRect place, int shape)
 {
-    auto *f = crea<QFrame>(parent, name, place);
+    auto *f = control<QFrame>(parent, name, place);
     f->setFrameStyle(shape);
     f->setLineWidth(1);
     return f;
@@ -76,37 +76,37 @@ void TFrmMain::buildLayout()
     setWindowTitle(QStringLiteral("TQZ_Trillora"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFont(carattere(QStringLiteral("MS Sans Serif"), 11, false));
+    setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11, false));
     setFixedSize(371, 112);
 
     PanIns = pannello(this, "PanIns", {0, 0, 371, 30}, QFrame::Panel | QFrame::Raised);
     EdOrologio = campo(PanIns, "EdOrologio", {6, 4, 63, 23}, QStringLiteral("12.00.00"));
     EdOrologio->setEnabled(false);
-    sbControllaVersione = pulsante(PanIns, "sbControllaVersione", {73, 4, 23, 22}, {}, QStringLiteral("check"),
-                                   QStringLiteral("Controlla versione"));
-    sbBug = pulsante(PanIns, "sbBug", {100, 4, 23, 22}, {}, QStringLiteral("bug"), QStringLiteral("Segnala Bug"));
-    sbHelp = pulsante(PanIns, "sbHelp", {125, 3, 23, 23}, {}, QStringLiteral("info"),
-                      QStringLiteral("Visualizza informazioni"));
-    sbSuono = pulsante(PanIns, "sbSuono", {155, 4, 72, 22}, QStringLiteral("Casse"), QStringLiteral("speaker"),
-                       QStringLiteral("Tipo di suono"));
+    sbControllaVersione = button(PanIns, "sbControllaVersione", {73, 4, 23, 22}, {}, QStringLiteral("check"),
+                                 QStringLiteral("Controlla versione"));
+    sbBug = button(PanIns, "sbBug", {100, 4, 23, 22}, {}, QStringLiteral("bug"), QStringLiteral("Segnala Bug"));
+    sbHelp = button(PanIns, "sbHelp", {125, 3, 23, 23}, {}, QStringLiteral("info"),
+                    QStringLiteral("Visualizza informazioni"));
+    sbSuono = button(PanIns, "sbSuono", {155, 4, 72, 22}, QStringLiteral("Casse"), QStringLiteral("speaker"),
+                     QStringLiteral("Tipo di suono"));
     Edsveglia1 = campo(PanIns, "Edsveglia1", {232, 3, 25, 23}, Sveglie::Vuoto);
     EDSveglia2 = campo(PanIns, "EDSveglia2", {261, 3, 25, 23}, Sveglie::Vuoto);
     for (QLineEdit *entry : {Edsveglia1, EDSveglia2}) {
         entry->setValidator(new TwoCharacters(entry));
         entry->installEventFilter(this);
     }
-    sbConferma = pulsante(PanIns, "sbConferma", {289, 3, 78, 23}, QStringLiteral("Inserisci"),
-                          QStringLiteral("insert"), QStringLiteral("Inserisci sveglia"));
+    sbConferma = button(PanIns, "sbConferma", {289, 3, 78, 23}, QStringLiteral("Inserisci"),
+                        QStringLiteral("insert"), QStringLiteral("Inserisci sveglia"));
     QFont bold = font();
     bold.setBold(true);
     sbConferma->setFont(bold);
 
-    PanControllo = crea<QGroupBox>(this, "PanControllo", {0, 30, 371, 57});
-    Label2 = crea<QLabel>(PanControllo, "Label2", {19, 20, 50, 13});
+    PanControllo = control<QGroupBox>(this, "PanControllo", {0, 30, 371, 57});
+    Label2 = control<QLabel>(PanControllo, "Label2", {19, 20, 50, 13});
     Label2->setText(QStringLiteral("Sveglie"));
     Label2->setFont(bold);
     Label2->adjustSize();
-    Label3 = crea<QLabel>(PanControllo, "Label3", {23, 34, 50, 13});
+    Label3 = control<QLabel>(PanControllo, "Label3", {23, 34, 50, 13});
     Label3->setText(QStringLiteral("attive"));
     Label3->setFont(bold);
     Label3->adjustSize();
@@ -129,8 +129,8 @@ void TFrmMain::buildLayout()
         *minuteMembers[i] = campo(frame, minutes[i], {30, 5, 22, 21}, Sveglie::Vuoto);
         (*hourMembers[i])->setEnabled(false);
         (*minuteMembers[i])->setEnabled(false);
-        QToolButton *cancel = pulsante(PanControllo, cancels[i], {left + 1, 7, 54, 16}, QStringLiteral("Elimina"),
-                                       {}, {});
+        QToolButton *cancel = button(PanControllo, cancels[i], {left + 1, 7, 54, 16}, QStringLiteral("Elimina"),
+                                     {}, {});
         cancel->setEnabled(false);
         *cancelMembers[i] = cancel;
     }
@@ -138,14 +138,14 @@ void TFrmMain::buildLayout()
     auto *clicPanel1 = new ClickWatcher(Panel1);
 
     Panel10 = pannello(this, "Panel10", {0, 87, 371, 25}, QFrame::Panel | QFrame::Sunken);
-    sbDurata = pulsante(Panel10, "sbDurata", {4, 1, 77, 21}, QStringLiteral("Maggiore"), QStringLiteral("duration"),
-                        QStringLiteral("Allunga/diminuisci suono"));
-    SpeedButton1 = pulsante(Panel10, "SpeedButton1", {83, 1, 117, 21}, QStringLiteral("Salva impostazioni"),
-                            QStringLiteral("save"), QStringLiteral("Salva le impostazioni"));
-    sbLoad = pulsante(Panel10, "sbLoad", {201, 1, 118, 21}, QStringLiteral("Carica impostazioni"),
-                      QStringLiteral("load"), QStringLiteral("Carica le impostazioni salvate"));
-    SpeedButton4 = pulsante(Panel10, "SpeedButton4", {320, 1, 48, 21}, QStringLiteral("Esci"),
-                            QStringLiteral("exit"), QStringLiteral("Esci"));
+    sbDurata = button(Panel10, "sbDurata", {4, 1, 77, 21}, QStringLiteral("Maggiore"), QStringLiteral("duration"),
+                      QStringLiteral("Allunga/diminuisci suono"));
+    SpeedButton1 = button(Panel10, "SpeedButton1", {83, 1, 117, 21}, QStringLiteral("Salva impostazioni"),
+                          QStringLiteral("save"), QStringLiteral("Salva le impostazioni"));
+    sbLoad = button(Panel10, "sbLoad", {201, 1, 118, 21}, QStringLiteral("Carica impostazioni"),
+                    QStringLiteral("load"), QStringLiteral("Carica le impostazioni salvate"));
+    SpeedButton4 = button(Panel10, "SpeedButton4", {320, 1, 48, 21}, QStringLiteral("Esci"),
+                          QStringLiteral("exit"), QStringLiteral("Esci"));
 
     // The menu is never shown; its one item exists for the F1 shortcut.
     MainMenu1 = new QMenu(this);
@@ -161,25 +161,25 @@ void TFrmMain::buildLayout()
     Timer1 = new ProgramTimer(this, "Timer1", 400);
     TimerElimina = new ProgramTimer(this, "TimerElimina", 5000);
 
-    ErrorDisplay::collega(Timer1, &QTimer::timeout, this, &TFrmMain::Timer1Timer);
-    ErrorDisplay::collega(TimerElimina, &QTimer::timeout, this, &TFrmMain::TimerEliminaTimer);
-    ErrorDisplay::collega(sbConferma, &QToolButton::clicked, this, &TFrmMain::sbConfermaClick);
-    ErrorDisplay::collega(Edsveglia1, &QLineEdit::textChanged, this, &TFrmMain::Edsveglia1Change);
-    ErrorDisplay::collega(SpeedButton1, &QToolButton::clicked, this, &TFrmMain::SpeedButton1Click);
-    ErrorDisplay::collega(sbLoad, &QToolButton::clicked, this, &TFrmMain::sbLoadClick);
-    ErrorDisplay::collega(sbControllaVersione, &QToolButton::clicked, this, &TFrmMain::sbControllaVersioneClick);
-    ErrorDisplay::collega(sbHelp, &QToolButton::clicked, this, &TFrmMain::sbHelpClick);
-    ErrorDisplay::collega(SpeedButton4, &QToolButton::clicked, this, &TFrmMain::SpeedButton4Click);
-    ErrorDisplay::collega(sbCanc1, &QToolButton::clicked, this, &TFrmMain::sbCanc1Click);
-    ErrorDisplay::collega(sbCanc2, &QToolButton::clicked, this, &TFrmMain::sbCanc2Click);
-    ErrorDisplay::collega(sbCanc3, &QToolButton::clicked, this, &TFrmMain::sbCanc3Click);
-    ErrorDisplay::collega(SbCanc4, &QToolButton::clicked, this, &TFrmMain::SbCanc4Click);
-    ErrorDisplay::collega(SbCanc5, &QToolButton::clicked, this, &TFrmMain::SbCanc5Click);
-    ErrorDisplay::collega(sbSuono, &QToolButton::clicked, this, &TFrmMain::sbSuonoClick);
-    ErrorDisplay::collega(sbDurata, &QToolButton::clicked, this, &TFrmMain::sbDurataClick);
-    ErrorDisplay::collega(sbBug, &QToolButton::clicked, this, &TFrmMain::sbBugClick);
-    ErrorDisplay::collega(Help, &QAction::triggered, this, &TFrmMain::HelpClick);
-    ErrorDisplay::collega(clicPanel1, &ClickWatcher::clicked, this, &TFrmMain::Panel1Click);
+    ErrorDisplay::attach(Timer1, &QTimer::timeout, this, &TFrmMain::Timer1Timer);
+    ErrorDisplay::attach(TimerElimina, &QTimer::timeout, this, &TFrmMain::TimerEliminaTimer);
+    ErrorDisplay::attach(sbConferma, &QToolButton::clicked, this, &TFrmMain::sbConfermaClick);
+    ErrorDisplay::attach(Edsveglia1, &QLineEdit::textChanged, this, &TFrmMain::Edsveglia1Change);
+    ErrorDisplay::attach(SpeedButton1, &QToolButton::clicked, this, &TFrmMain::SpeedButton1Click);
+    ErrorDisplay::attach(sbLoad, &QToolButton::clicked, this, &TFrmMain::sbLoadClick);
+    ErrorDisplay::attach(sbControllaVersione, &QToolButton::clicked, this, &TFrmMain::sbControllaVersioneClick);
+    ErrorDisplay::attach(sbHelp, &QToolButton::clicked, this, &TFrmMain::sbHelpClick);
+    ErrorDisplay::attach(SpeedButton4, &QToolButton::clicked, this, &TFrmMain::SpeedButton4Click);
+    ErrorDisplay::attach(sbCanc1, &QToolButton::clicked, this, &TFrmMain::sbCanc1Click);
+    ErrorDisplay::attach(sbCanc2, &QToolButton::clicked, this, &TFrmMain::sbCanc2Click);
+    ErrorDisplay::attach(sbCanc3, &QToolButton::clicked, this, &TFrmMain::sbCanc3Click);
+    ErrorDisplay::attach(SbCanc4, &QToolButton::clicked, this, &TFrmMain::SbCanc4Click);
+    ErrorDisplay::attach(SbCanc5, &QToolButton::clicked, this, &TFrmMain::SbCanc5Click);
+    ErrorDisplay::attach(sbSuono, &QToolButton::clicked, this, &TFrmMain::sbSuonoClick);
+    ErrorDisplay::attach(sbDurata, &QToolButton::clicked, this, &TFrmMain::sbDurataClick);
+    ErrorDisplay::attach(sbBug, &QToolButton::clicked, this, &TFrmMain::sbBugClick);
+    ErrorDisplay::attach(Help, &QAction::triggered, this, &TFrmMain::HelpClick);
+    ErrorDisplay::attach(clicPanel1, &ClickWatcher::clicked, this, &TFrmMain::Panel1Click);
 
     Edsveglia1->setFocus();
 }
@@ -189,9 +189,9 @@ void TFrmMain::buildLayout()
 // when it is about to be shown rather than before the splash can appear.
 void TFrmMain::caratteriPropri()
 {
-    const QFont orologio = carattere(QStringLiteral("Times New Roman"), 13, true);
-    const QFont slotFont = carattere(QStringLiteral("Verdana"), 11, true);
-    const QFont elimina = carattere(QStringLiteral("Verdana"), 9, true);
+    const QFont orologio = pixelFont(QStringLiteral("Times New Roman"), 13, true);
+    const QFont slotFont = pixelFont(QStringLiteral("Verdana"), 11, true);
+    const QFont elimina = pixelFont(QStringLiteral("Verdana"), 9, true);
     for (QLineEdit *field : {EdOrologio, Edsveglia1, EDSveglia2})
         field->setFont(orologio);
     for (int i = 1; i <= 5; ++i) {

@@ -1,5 +1,5 @@
 // Fuzz target: the body element of arbitrary bytes through libxml2, with each charset a server may declare.
-#include "linux/HtmlBody.h"
+#include "network/HtmlBody.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -26,7 +26,7 @@ SeenWatch::SeenWatch(QWidget *window, std::function<void()> close)
     // The verdict comes one second after the showing, also while a pattern plays: a plain QTimer,
     // which a pattern does not hold.
     verdict->setSingleShot(true);
-    ErrorDisplay::collega(verdict, &QTimer::timeout, this, &SeenWatch::check);
+    ErrorDisplay::attach(verdict, &QTimer::timeout, this, &SeenWatch::check);
 }
 
 bool SeenWatch::seen() const
@@ -89,6 +89,6 @@ void SeenWatch::notify(bool withSound)
     platform().showAlarmNotice(NoticeTexts::unseenAlarm(minute), withSound,
                                [guard = QPointer<SeenWatch>(this)] {
                                    if (guard && guard->window->isVisible())
-                                       ErrorDisplay::durante(guard->close);
+                                       ErrorDisplay::during(guard->close);
                                });
 }

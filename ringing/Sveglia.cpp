@@ -3,8 +3,8 @@
 
 #include "app/Main.h"
 #include "platform/Platform.h"
+#include "ringing/PatternPlayer.h"
 #include "ringing/SeenWatch.h"
-#include "ringing/Suonata.h"
 #include "ringing/TonePatterns.h"
 #include "widgets/Accessibility.h"
 #include "widgets/Click.h"
@@ -28,13 +28,13 @@ TFrmSveglia *FrmSveglia = nullptr;
 
 namespace {
 
-using Layout::carattere;
+using Layout::pixelFont;
 
 QLabel *scritta(QWidget *parent, const char *name, QPoint where, const QString &text, const QColor &colour)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
-    label->setFont(carattere(QStringLiteral("Verdana"), 32, true));
+    label->setFont(pixelFont(QStringLiteral("Verdana"), 32, true));
     QPalette colours = label->palette();
     colours.setColor(QPalette::WindowText, colour);
     label->setPalette(colours);
@@ -83,7 +83,7 @@ void TFrmSveglia::buildLayout()
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     // Hiding this window, even as the last one on screen, never ends the program.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setFont(carattere(QStringLiteral("MS Sans Serif"), 11, false));
+    setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11, false));
     setFixedSize(338, 100);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, Qt::red);
@@ -103,7 +103,7 @@ void TFrmSveglia::buildLayout()
     sbChiudi->setGeometry(11, 70, 45, 17);
     sbChiudi->setText(QStringLiteral("Chiudi"));
     sbChiudi->setFocusPolicy(Qt::NoFocus);
-    sbChiudi->setFont(carattere(QStringLiteral("MS Sans Serif"), 11, true));
+    sbChiudi->setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11, true));
     QPalette testo = sbChiudi->palette();
     testo.setColor(QPalette::ButtonText, Qt::red);
     sbChiudi->setPalette(testo);
@@ -114,22 +114,22 @@ void TFrmSveglia::buildLayout()
     TimerCasse = new ProgramTimer(this, "TimerCasse", 50);
 
     // A click on the bare red surface; those on the labels never reach the window (see eventFilter).
-    ErrorDisplay::collega(new ClickWatcher(this), &ClickWatcher::clicked, this, &TFrmSveglia::FormClick);
-    ErrorDisplay::collega(sbChiudi, &QToolButton::clicked, this, &TFrmSveglia::sbChiudiClick);
-    ErrorDisplay::collega(TimerClose, &QTimer::timeout, this, &TFrmSveglia::TimerCloseTimer);
-    ErrorDisplay::collega(TimerSpeaker, &QTimer::timeout, this, &TFrmSveglia::TimerSpeakerTimer);
-    ErrorDisplay::collega(TimerCasse, &QTimer::timeout, this, &TFrmSveglia::TimerCasseTimer);
+    ErrorDisplay::attach(new ClickWatcher(this), &ClickWatcher::clicked, this, &TFrmSveglia::FormClick);
+    ErrorDisplay::attach(sbChiudi, &QToolButton::clicked, this, &TFrmSveglia::sbChiudiClick);
+    ErrorDisplay::attach(TimerClose, &QTimer::timeout, this, &TFrmSveglia::TimerCloseTimer);
+    ErrorDisplay::attach(TimerSpeaker, &QTimer::timeout, this, &TFrmSveglia::TimerSpeakerTimer);
+    ErrorDisplay::attach(TimerCasse, &QTimer::timeout, this, &TFrmSveglia::TimerCasseTimer);
 
     vista = new SeenWatch(this, [this] {
         // Like a click on the window's own "Chiudi", it waits for the pattern to end; the click was
         // made in the notice, not in a window of the program.
-        Suonata::dopo([finestra = QPointer<TFrmSveglia>(this)] {
+        PatternPlayer::after([finestra = QPointer<TFrmSveglia>(this)] {
             if (finestra && finestra->isVisible())
                 finestra->close();
         });
     });
-    ErrorDisplay::collega(&platform().focusWitness(), &FocusWitness::userWindowChanged, this,
-                          &TFrmSveglia::fuocoCambiato);
+    ErrorDisplay::attach(&platform().focusWitness(), &FocusWitness::userWindowChanged, this,
+                         &TFrmSveglia::fuocoCambiato);
 }
 
 void TFrmSveglia::setVisible(bool visible)
@@ -137,7 +137,7 @@ void TFrmSveglia::setVisible(bool visible)
     // Centred once; every later showing keeps the place the window last had.
     if (visible && !giaMostrata) {
         giaMostrata = true;
-        Layout::centraSulDesktop(this);
+        Layout::centreOnDesktop(this);
         // Made at start, first seen at the first alarm: the large letters are measured then.
         for (QLabel *label : {Label1, Label3, Label2})
             label->adjustSize();
@@ -178,7 +178,7 @@ void TFrmSveglia::segui(Evento evento)
     }
     if ((prima == Attivazione::Nascosta || prima == Attivazione::Lasciata)
         && (attivazione == Attivazione::Mostrata || attivazione == Attivazione::ConFuoco))
-        ErrorDisplay::durante([this] { FormActivate(); });
+        ErrorDisplay::during([this] { FormActivate(); });
 }
 
 // The focus moved, as the platform tells where the user works. Going to another program changes
@@ -227,7 +227,7 @@ void TFrmSveglia::closeEvent(QCloseEvent *event)
 {
     // The title bar's close box comes from the window system; the program's own close() does not.
     const QScopedValueRollback<bool> dallUtente(chiusaDallUtente, chiusaDallUtente || event->spontaneous());
-    ErrorDisplay::durante([this] { FormClose(); });
+    ErrorDisplay::during([this] { FormClose(); });
     event->accept();
 }
 
@@ -239,7 +239,7 @@ void TFrmSveglia::FormClose()
     // attention flag or an "is ready" notice instead. The user's own click or close box on this
     // window, while it holds the focus, is what a Wayland compositor grants the request for.
     FrmMain->Edsveglia1->setFocus();
-    if (QWindow *utente = Suonata::utente()) {
+    if (QWindow *utente = PatternPlayer::userWindow()) {
         const bool perInput = chiusaDallUtente && utente == windowHandle() && isVisible();
         platform().activate(FrmMain, perInput ? windowHandle() : nullptr);
     }
@@ -275,7 +275,7 @@ void TFrmSveglia::TimerSpeakerTimer()
     // The sweep runs on the sound's thread with a copy of the frequency, handed back at its end.
     std::int32_t frequenza = Frequenza;
     const auto riporta = qScopeGuard([&] { Frequenza = frequenza; });
-    Suonata::suona([&] { Toni::SuonaSpeaker(tipoSistema, ripetizioni, frequenza); });
+    PatternPlayer::play([&] { Toni::SuonaSpeaker(tipoSistema, ripetizioni, frequenza); });
     riferisciGuastoSuono();
 }
 
@@ -283,7 +283,7 @@ void TFrmSveglia::TimerCasseTimer()
 {
     const int ripetizioni = Toni::ContaRipetizioni(FrmMain->sbDurata->text());
     TimerCasse->stop();
-    Suonata::suona([ripetizioni] { Toni::SuonaCasse(ripetizioni); });
+    PatternPlayer::play([ripetizioni] { Toni::SuonaCasse(ripetizioni); });
     riferisciGuastoSuono();
 }
 
@@ -298,5 +298,5 @@ void TFrmSveglia::riferisciGuastoSuono()
         return;
     guastoSuonoDetto = true;
     QMetaObject::invokeMethod(
-        this, [guasto] { ErrorDisplay::mostra(guasto); }, Qt::QueuedConnection);
+        this, [guasto] { ErrorDisplay::show(guasto); }, Qt::QueuedConnection);
 }

@@ -19,8 +19,8 @@ TFrmAbout *FrmAbout = nullptr;
 
 namespace {
 
-using Layout::carattere;
-using Layout::crea;
+using Layout::control;
+using Layout::pixelFont;
 
 const QColor Argento(0xC0, 0xC0, 0xC0);
 
@@ -29,7 +29,7 @@ const QColor Argento(0xC0, 0xC0, 0xC0);
 QLabel *scritta(QWidget *parent, const char *name, QRect place, const QString &text, const QFont &font,
                 Qt::Alignment allineamento = Qt::AlignLeft)
 {
-    auto *label = crea<QLabel>(parent, name, place);
+    auto *label = control<QLabel>(parent, name, place);
     label->setText(text);
     label->setFont(font);
     QPalette colori = label->palette();
@@ -43,7 +43,7 @@ QLabel *scritta(QWidget *parent, const char *name, QRect place, const QString &t
 // edge and, once measured, takes the width of its text as far as the panel's edge.
 ClickableLabel *indirizzo(QWidget *parent, const char *name, QRect place, const QString &text)
 {
-    auto *label = crea<ClickableLabel>(parent, name, place);
+    auto *label = control<ClickableLabel>(parent, name, place);
     label->setText(text);
     aspettoLink(label);
     return label;
@@ -62,7 +62,7 @@ void TFrmAbout::buildLayout()
 {
     setObjectName(QStringLiteral("FrmAbout"));
     setWindowTitle(QStringLiteral("About"));
-    setFont(carattere(QStringLiteral("MS Sans Serif"), 11));
+    setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));
     // The client area that an outer size of 266 x 327 leaves inside a classic sizeable frame.
     resize(258, 300);
 
@@ -97,17 +97,17 @@ void TFrmAbout::buildLayout()
 
     Label2 = scritta(Panel1, "Label2", {54, 8, 154, 13}, QStringLiteral("Informazioni sul programma"), sottolineato);
     LabelPrg = scritta(Panel1, "LabelPrg", {37, 24, 199, 27}, QStringLiteral("TQZ_Trillora"),
-                       carattere(QStringLiteral("Comic Sans MS"), 19, true));
+                       pixelFont(QStringLiteral("Comic Sans MS"), 19, true));
     // The one label of fixed width with its text centred.
     Label6 = scritta(Panel1, "Label6", {8, 65, 246, 13}, QStringLiteral("La sveglia per il pc!"), grassetto,
                      Qt::AlignHCenter);
 
-    Image1 = crea<QLabel>(Panel1, "Image1", {6, 88, 150, 142});
+    Image1 = control<QLabel>(Panel1, "Image1", {6, 88, 150, 142});
 
     LabelNomeVersione = scritta(Panel1, "LabelNomeVersione", {186, 104, 50, 13}, QStringLiteral("Versione"), grassetto);
     LabelVers = scritta(Panel1, "LabelVers", {179, 120, 65, 13}, QStringLiteral("04.2002-18"), grassetto);
 
-    sbEsci = crea<QToolButton>(Panel1, "sbEsci", {170, 213, 81, 22});
+    sbEsci = control<QToolButton>(Panel1, "sbEsci", {170, 213, 81, 22});
     sbEsci->setFocusPolicy(Qt::NoFocus);
     sbEsci->setText(QStringLiteral("Esci"));
     sbEsci->setIcon(glyphIcon(QStringLiteral("exit")));
@@ -117,11 +117,11 @@ void TFrmAbout::buildLayout()
     lblLink = indirizzo(Panel2, "lblLink", {80, 19, 99, 13}, Config::SiteAddress);
     Label13 = indirizzo(Panel2, "Label13", {97, 32, 68, 13}, Config::SupportAddress);
 
-    Layout::centraSulDesktop(this);
+    Layout::centreOnDesktop(this);
 
-    ErrorDisplay::collega(sbEsci, &QToolButton::clicked, this, &TFrmAbout::sbEsciClick);
-    ErrorDisplay::collega(lblLink, &ClickableLabel::clicked, this, &TFrmAbout::lblLinkClick);
-    ErrorDisplay::collega(Label13, &ClickableLabel::clicked, this, &TFrmAbout::Label13Click);
+    ErrorDisplay::attach(sbEsci, &QToolButton::clicked, this, &TFrmAbout::sbEsciClick);
+    ErrorDisplay::attach(lblLink, &ClickableLabel::clicked, this, &TFrmAbout::lblLinkClick);
+    ErrorDisplay::attach(Label13, &ClickableLabel::clicked, this, &TFrmAbout::Label13Click);
 }
 
 void TFrmAbout::setVisible(bool visible)

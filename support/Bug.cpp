@@ -15,13 +15,13 @@
 
 namespace {
 
-using Layout::carattere;
-using Layout::crea;
+using Layout::control;
+using Layout::pixelFont;
 
 QPushButton *pulsante(QWidget *parent, const char *name, QRect place, const QString &caption, const QString &glyph,
                       QSize glyphSize)
 {
-    auto *b = crea<QPushButton>(parent, name, place);
+    auto *b = control<QPushButton>(parent, name, place);
     b->setText(caption);
     b->setIcon(glyphIcon(glyph));
     b->setIconSize(glyphSize);
@@ -40,7 +40,7 @@ TfrmBug::TfrmBug(QWidget *parent)
     buildLayout();
     Accessibility::describe(this);
     // A failed lookup shows its message; the window opens with the captions done so far.
-    ErrorDisplay::durante([this] { FormCreate(); });
+    ErrorDisplay::during([this] { FormCreate(); });
     adattaTesti();
 }
 
@@ -50,15 +50,15 @@ void TfrmBug::buildLayout()
     setWindowTitle(QStringLiteral("Segnalazione bug al team TQZ"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint);
-    setFont(carattere(QStringLiteral("MS Sans Serif"), 11));
+    setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));
     setFixedSize(296, 144);
 
-    Label4 = crea<QLabel>(this, "Label4", {8, 8, 272, 13});
+    Label4 = control<QLabel>(this, "Label4", {8, 8, 272, 13});
     Label4->setText(QStringLiteral("Il tuo supporto aiuta a migliorare i software TQZ"));
     QFont grassetto = font();
     grassetto.setBold(true);
     Label4->setFont(grassetto);
-    Label1 = crea<QLabel>(this, "Label1", {6, 32, 271, 13});
+    Label1 = control<QLabel>(this, "Label1", {6, 32, 271, 13});
     Label1->setText(QStringLiteral("Premi su 'segnala' per inoltrarci la segnalazione dell'errore:"));
 
     ButSegnala = pulsante(this, "ButSegnala", {64, 64, 75, 25}, QStringLiteral("Segnala"),
@@ -67,20 +67,20 @@ void TfrmBug::buildLayout()
                        {16, 16});
     setTabOrder(ButSegnala, ButEsci);
 
-    Label2 = crea<QLabel>(this, "Label2", {7, 105, 262, 13});
+    Label2 = control<QLabel>(this, "Label2", {7, 105, 262, 13});
     Label2->setText(QStringLiteral("Le risposte ai bug già segnalati sono visibli sulla sezione"));
-    Label3 = crea<QLabel>(this, "Label3", {7, 121, 132, 13});
+    Label3 = control<QLabel>(this, "Label3", {7, 121, 132, 13});
     Label3->setText(QStringLiteral("forum del nostro sito internet"));
-    lblLink = crea<ClickableLabel>(this, "lblLink", {143, 120, 99, 13});
+    lblLink = control<ClickableLabel>(this, "lblLink", {143, 120, 99, 13});
     lblLink->setText(Config::SiteAddress);
     aspettoLink(lblLink);
 
-    Layout::centraSulDesktop(this);
+    Layout::centreOnDesktop(this);
     ButSegnala->setFocus();
 
-    ErrorDisplay::collega(ButSegnala, &QPushButton::clicked, this, &TfrmBug::ButSegnalaClick);
-    ErrorDisplay::collega(ButEsci, &QPushButton::clicked, this, &TfrmBug::ButEsciClick);
-    ErrorDisplay::collega(lblLink, &ClickableLabel::clicked, this, &TfrmBug::lblLinkClick);
+    ErrorDisplay::attach(ButSegnala, &QPushButton::clicked, this, &TfrmBug::ButSegnalaClick);
+    ErrorDisplay::attach(ButEsci, &QPushButton::clicked, this, &TfrmBug::ButEsciClick);
+    ErrorDisplay::attach(lblLink, &ClickableLabel::clicked, this, &TfrmBug::lblLinkClick);
 }
 
 void TfrmBug::FormCreate()

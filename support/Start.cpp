@@ -22,7 +22,7 @@ TfrmStart *frmStart = nullptr;
 
 namespace {
 
-using Layout::carattere;
+using Layout::pixelFont;
 
 constexpr int Larghezza = 280;
 constexpr int Altezza = 317;
@@ -45,7 +45,7 @@ TfrmStart::TfrmStart(QWidget *parent)
     buildLayout();
     Accessibility::describe(this);
     // A failed lookup leaves the loading line in Italian; the splash is made all the same.
-    ErrorDisplay::durante([this] { FormCreate(); });
+    ErrorDisplay::during([this] { FormCreate(); });
 }
 
 void TfrmStart::buildLayout()
@@ -53,7 +53,7 @@ void TfrmStart::buildLayout()
     setObjectName(QStringLiteral("frmStart"));
     setWindowTitle(QStringLiteral("Caricamento"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setFont(carattere(QStringLiteral("MS Sans Serif"), 11));
+    setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));
     setFixedSize(Larghezza, Altezza);
 
     ImageLogo = crea<ClickableLabel>(this, "ImageLogo", 0, 0);
@@ -67,7 +67,7 @@ void TfrmStart::buildLayout()
     Panel1 = crea<QFrame>(this, "Panel1", 0, Altezza - AltezzaPannello);
     Panel1->resize(Larghezza, AltezzaPannello);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel1->setFont(carattere(QStringLiteral("MS Sans Serif"), 11, true));
+    Panel1->setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11, true));
 
     // The lines size themselves to their text, as far as the panel's right bevel.
     Label1 = crea<QLabel>(Panel1, "Label1", 40, 6);
@@ -84,11 +84,11 @@ void TfrmStart::buildLayout()
 
     TimerStart = new ProgramTimer(this, "TimerStart", 10000);
 
-    Layout::centraSulDesktop(this);
+    Layout::centreOnDesktop(this);
 
-    ErrorDisplay::collega(TimerStart, &QTimer::timeout, this, &TfrmStart::TimerStartTimer);
-    ErrorDisplay::collega(ImageLogo, &ClickableLabel::clicked, this, &TfrmStart::ImageLogoClick);
-    ErrorDisplay::collega(LabelSito, &ClickableLabel::clicked, this, &TfrmStart::LabelSitoClick);
+    ErrorDisplay::attach(TimerStart, &QTimer::timeout, this, &TfrmStart::TimerStartTimer);
+    ErrorDisplay::attach(ImageLogo, &ClickableLabel::clicked, this, &TfrmStart::ImageLogoClick);
+    ErrorDisplay::attach(LabelSito, &ClickableLabel::clicked, this, &TfrmStart::LabelSitoClick);
 }
 
 // The about window is made before the splash, so its caption is already there.
@@ -111,7 +111,7 @@ void TfrmStart::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     chiusaDalTimer = false;
-    ErrorDisplay::durante([this] { FormShow(); });
+    ErrorDisplay::during([this] { FormShow(); });
 }
 
 // Showing again (or a click) must not restart the ten seconds.

@@ -22,7 +22,7 @@
 
 namespace {
 
-using Layout::crea;
+using Layout::control;
 
 const QColor nero(0, 0, 0);
 const QColor verde(0, 128, 0);
@@ -30,7 +30,7 @@ const QColor rosso(255, 0, 0);
 
 QFont carattere(int pixels, bool bold)
 {
-    return Layout::carattere(QStringLiteral("MS Sans Serif"), pixels, bold);
+    return Layout::pixelFont(QStringLiteral("MS Sans Serif"), pixels, bold);
 }
 
 // Labels without a fixed size grow with their text from their top-left corner, as far as their
@@ -38,7 +38,7 @@ QFont carattere(int pixels, bool bold)
 // running under the control beside it.
 QLabel *etichetta(QWidget *parent, const char *name, QPoint at)
 {
-    auto *label = crea<QLabel>(parent, name, QRect(at, QSize(1, 13)));
+    auto *label = control<QLabel>(parent, name, QRect(at, QSize(1, 13)));
     label->setFont(carattere(11, false));
     return label;
 }
@@ -70,7 +70,7 @@ void colora(QLabel *label, const QColor &colour)
 QToolButton *pulsante(QWidget *parent, const char *name, QRect place, const QString &caption,
                       const QString &glyph, const QString &hint)
 {
-    QToolButton *b = Layout::pulsante(parent, name, place, caption, glyph, hint);
+    QToolButton *b = Layout::button(parent, name, place, caption, glyph, hint);
     b->setFont(carattere(11, true));
     return b;
 }
@@ -102,20 +102,20 @@ void TFrmControllaVersione::buildLayout()
                    | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(carattere(11, false));
     setFixedSize(391, 82);
-    Layout::centraSulDesktop(this);
+    Layout::centreOnDesktop(this);
 
-    Panel1 = crea<QFrame>(this, "Panel1", {0, 0, 391, 82});
+    Panel1 = control<QFrame>(this, "Panel1", {0, 0, 391, 82});
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
-    Label1 = crea<QLabel>(Panel1, "Label1", {5, 6, 93, 13});
+    Label1 = control<QLabel>(Panel1, "Label1", {5, 6, 93, 13});
     Label1->setFont(carattere(11, true));
     scriviFisso(Label1, QStringLiteral("Versione attuale"));
-    Label2 = crea<QLabel>(Panel1, "Label2", {209, 8, 178, 13});
+    Label2 = control<QLabel>(Panel1, "Label2", {209, 8, 178, 13});
     Label2->setFont(carattere(11, true));
     scriviFisso(Label2, QStringLiteral("Versione disponibile su internet"));
     LabVerAttuale = etichetta(Panel1, "LabVerAttuale", {5, 22});
     LabVerInternet = etichetta(Panel1, "LabVerInternet", {212, 24});
-    LabMessaggioGrande = crea<QLabel>(Panel1, "LabMessaggioGrande", {5, 37, 378, 25});
+    LabMessaggioGrande = control<QLabel>(Panel1, "LabMessaggioGrande", {5, 37, 378, 25});
     LabMessaggioGrande->setFont(carattere(16, true));
     // From the top, as the verdict's place overlaps the buttons' top: centred, its letters' tails
     // would run under them.
@@ -136,28 +136,28 @@ void TFrmControllaVersione::buildLayout()
     sbEsci = pulsante(Panel1, "sbEsci", {360, 57, 25, 20}, {}, QStringLiteral("exit"),
                       QStringLiteral("Esci senza salvare le modifiche"));
 
-    ListURL = crea<QListWidget>(Panel1, "ListURL", {163, 3, 38, 14});
+    ListURL = control<QListWidget>(Panel1, "ListURL", {163, 3, 38, 14});
     ListURL->setToolTip(QStringLiteral("Lista URL..."));
     ListURL->hide();
-    Editurl = crea<QLineEdit>(Panel1, "Editurl", {104, 21, 33, 21});
+    Editurl = control<QLineEdit>(Panel1, "Editurl", {104, 21, 33, 21});
     Editurl->hide();
 
     WebBrowser1 = platform().createBrowser(this);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
 
-    ErrorDisplay::collega(sbControlla, &QToolButton::clicked, this, &TFrmControllaVersione::sbControllaClick);
-    ErrorDisplay::collega(sbScarica, &QToolButton::clicked, this, &TFrmControllaVersione::sbScaricaClick);
-    ErrorDisplay::collega(sbEsci, &QToolButton::clicked, this, &TFrmControllaVersione::sbEsciClick);
-    ErrorDisplay::collega(WebBrowser1, &Browser::documentComplete, this, &TFrmControllaVersione::WebBrowser1DocumentComplete);
+    ErrorDisplay::attach(sbControlla, &QToolButton::clicked, this, &TFrmControllaVersione::sbControllaClick);
+    ErrorDisplay::attach(sbScarica, &QToolButton::clicked, this, &TFrmControllaVersione::sbScaricaClick);
+    ErrorDisplay::attach(sbEsci, &QToolButton::clicked, this, &TFrmControllaVersione::sbEsciClick);
+    ErrorDisplay::attach(WebBrowser1, &Browser::documentComplete, this, &TFrmControllaVersione::WebBrowser1DocumentComplete);
     // A loader that cannot be had ends the check as a failed load does, then says why.
     connect(WebBrowser1, &Browser::unusable, this,
-            ErrorDisplay::gestore([](const QString &motivo) { ErrorDisplay::mostra(motivo); }));
+            ErrorDisplay::guarded([](const QString &motivo) { ErrorDisplay::show(motivo); }));
 }
 
 void TFrmControllaVersione::FormCreate()
 {
     // A failed translation leaves Italian captions; the set-up below is what the window needs to work.
-    ErrorDisplay::durante([this] { TraduciInterfaccia(); });
+    ErrorDisplay::during([this] { TraduciInterfaccia(); });
 
     TestoPagina.clear();
     NomePrg = FrmAbout ? FrmAbout->LabelPrg->text() : QString();
@@ -190,7 +190,7 @@ void TFrmControllaVersione::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     // Queued, so that the window is on screen before the question comes up.
     if (stato == Stato::DaAttivare)
-        QTimer::singleShot(0, this, ErrorDisplay::gestore([this] { FormActivate(); }));
+        QTimer::singleShot(0, this, ErrorDisplay::guarded([this] { FormActivate(); }));
 }
 
 void TFrmControllaVersione::keyPressEvent(QKeyEvent *event)

@@ -6,21 +6,21 @@
 
 namespace ErrorDisplay {
 
-QString conFinale(const QString &message)
+QString withFullStop(const QString &message)
 {
     if (!message.isEmpty() && message.back() > QLatin1Char('.'))
         return message + QLatin1Char('.');
     return message;
 }
 
-void mostra(const QString &message)
+void show(const QString &message)
 {
-    platform().messageBox(MessageKind::Error, Config::ApplicationTitle, conFinale(message));
+    platform().messageBox(MessageKind::Error, Config::ApplicationTitle, withFullStop(message));
 }
 
-void mostra(const std::exception &error)
+void show(const std::exception &error)
 {
-    mostra(QString::fromStdString(error.what()));
+    show(QString::fromStdString(error.what()));
 }
 
 } // namespace ErrorDisplay

@@ -13,7 +13,7 @@ ClickableLabel::ClickableLabel(QWidget *parent)
 
 void aspettoLink(QLabel *etichetta)
 {
-    QFont font = Layout::carattere(QStringLiteral("Tahoma"), 11);
+    QFont font = Layout::pixelFont(QStringLiteral("Tahoma"), 11);
     font.setUnderline(true);
     etichetta->setFont(font);
     QPalette colori = etichetta->palette();

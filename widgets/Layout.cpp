@@ -10,7 +10,7 @@
 
 namespace Layout {
 
-QFont carattere(const QString &family, int pixels, bool bold)
+QFont pixelFont(const QString &family, int pixels, bool bold)
 {
     QFont font(family);
     font.setPixelSize(pixels);
@@ -18,10 +18,10 @@ QFont carattere(const QString &family, int pixels, bool bold)
     return font;
 }
 
-QToolButton *pulsante(QWidget *parent, const char *name, QRect place, const QString &caption,
-                      const QString &glyph, const QString &hint)
+QToolButton *button(QWidget *parent, const char *name, QRect place, const QString &caption,
+                    const QString &glyph, const QString &hint)
 {
-    auto *b = crea<QToolButton>(parent, name, place);
+    auto *b = control<QToolButton>(parent, name, place);
     b->setFocusPolicy(Qt::NoFocus);
     b->setText(caption);
     b->setToolTip(hint);
@@ -68,7 +68,7 @@ public:
     explicit Recentring(QWidget *window)
         : QObject(window), window(window)
     {
-        setObjectName(QStringLiteral("centratura"));
+        setObjectName(QStringLiteral("recentring"));
         window->installEventFilter(this);
     }
 
@@ -98,10 +98,10 @@ private:
 
 } // namespace
 
-void centraSulDesktop(QWidget *window)
+void centreOnDesktop(QWidget *window)
 {
     placeCentred(window, windowFrame(window));
-    if (!window->findChild<QObject *>(QStringLiteral("centratura"), Qt::FindDirectChildrenOnly))
+    if (!window->findChild<QObject *>(QStringLiteral("recentring"), Qt::FindDirectChildrenOnly))
         new Recentring(window);
 }
 

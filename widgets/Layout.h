@@ -11,7 +11,7 @@ namespace Layout {
 
 // A control named as in the layout, at its place in its parent.
 template <typename W>
-W *crea(QWidget *parent, const char *name, QRect place)
+W *control(QWidget *parent, const char *name, QRect place)
 {
     auto *w = new W(parent);
     w->setObjectName(QLatin1String(name));
@@ -20,15 +20,15 @@ W *crea(QWidget *parent, const char *name, QRect place)
 }
 
 // A font by family and character height in pixels, as the layouts give them.
-QFont carattere(const QString &family, int pixels, bool bold = false);
+QFont pixelFont(const QString &family, int pixels, bool bold = false);
 
 // A push button that never takes the keyboard focus, with an optional glyph shipped in the
 // program (":/glyphs/<glyph>.png") beside its caption.
-QToolButton *pulsante(QWidget *parent, const char *name, QRect place, const QString &caption,
-                      const QString &glyph, const QString &hint);
+QToolButton *button(QWidget *parent, const char *name, QRect place, const QString &caption,
+                    const QString &glyph, const QString &hint);
 
 // Centres a top-level window, with the frame the window system gives it, on the desktop it will
 // appear on; again at its first showing, when the frame is better known.
-void centraSulDesktop(QWidget *window);
+void centreOnDesktop(QWidget *window);
 
 } // namespace Layout

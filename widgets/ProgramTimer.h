@@ -5,8 +5,8 @@
 
 // What the program times (its windows' timers, the clock's tick, the caret's rest) is what the user
 // sees move: while a tone pattern plays it is held with the input, and makes up for what it missed
-// afterwards (ringing/Suonata.h). Any other timer, Qt's own and the platform's included, runs on, as
-// the window system and the network need it to.
+// afterwards (ringing/PatternPlayer.h). Any other timer, Qt's own and the platform's included, runs
+// on, as the window system and the network need it to.
 class ProgramTimer : public QTimer
 {
     Q_OBJECT

@@ -77,17 +77,17 @@ int main(int argc, char *argv[])
         freeSlots.push_back(batch(Calls, [&] { Sveglie::prossimoRisveglio(free, QDateTime::currentDateTime()); }));
     }
 
-    const double t = Banco::mediana(tick);
+    const double t = Bench::median(tick);
     std::printf("median of %d rounds of %d calls, microseconds per call, and share of a whole tick:\n", rounds,
                 Calls);
     std::printf("  whole tick, five alarms set, wake check included    %8.2f\n", t);
     const auto row = [t](const char *what, double value) {
         std::printf("  %-50s %8.2f  %4.0f %%\n", what, value, 100 * value / t);
     };
-    row("wake check of an ordinary tick (nothing changed)", Banco::mediana(check));
-    row("look for alarms slept through, an ordinary tick", Banco::mediana(slept));
-    row("working the wake time out, five alarms set", Banco::mediana(fiveSlots));
-    row("working the wake time out, all slots free", Banco::mediana(freeSlots));
+    row("wake check of an ordinary tick (nothing changed)", Bench::median(check));
+    row("look for alarms slept through, an ordinary tick", Bench::median(slept));
+    row("working the wake time out, five alarms set", Bench::median(fiveSlots));
+    row("working the wake time out, all slots free", Bench::median(freeSlots));
     delete FrmMain;
     return 0;
 }

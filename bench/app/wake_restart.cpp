@@ -79,7 +79,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     // The program's warning of each helper's death would bury the figures.
-    qInstallMessageHandler(Banco::soloErrori);
+    qInstallMessageHandler(Bench::errorsOnly);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     // Many virtual machines have no real-time clock behind the alarm clock; the tests' stand-in
     // then says there is one, which changes nothing of the work measured.
@@ -111,6 +111,6 @@ int main(int argc, char *argv[])
     }
     std::sort(back.begin(), back.end());
     std::printf("kill of the wake helper to a new one armed for the same moment, %d rounds, milliseconds:\n", rounds);
-    std::printf("  min %.1f  median %.1f  max %.1f\n", back.front(), Banco::mediana(back), back.back());
+    std::printf("  min %.1f  median %.1f  max %.1f\n", back.front(), Bench::median(back), back.back());
     return 0;
 }

@@ -7,10 +7,10 @@
 #include <QTimer>
 #include <cstdio>
 
-namespace Banco {
+namespace Bench {
 
 // The platform plugins' notes ("does not support raise()") would bury the figures; errors stay.
-inline void soloErrori(QtMsgType type, const QMessageLogContext &, const QString &message)
+inline void errorsOnly(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type != QtDebugMsg && type != QtInfoMsg && type != QtWarningMsg)
         std::fprintf(stderr, "%s\n", qPrintable(message));
@@ -18,11 +18,11 @@ inline void soloErrori(QtMsgType type, const QMessageLogContext &, const QString
 
 // Before the application object: the offscreen platform unless QT_QPA_PLATFORM names another,
 // and only errors printed.
-inline void senzaSchermo()
+inline void headless()
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(soloErrori);
+    qInstallMessageHandler(errorsOnly);
 }
 
 // Runs the event loop for `ms` milliseconds.
@@ -34,9 +34,9 @@ inline void spin(int ms)
 }
 
 // The build folder, where the program and its modules are: two folders up from a benchmark.
-inline QString cartellaDelProgramma()
+inline QString programFolder()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/../..");
 }
 
-} // namespace Banco
+} // namespace Bench

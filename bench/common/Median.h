@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <vector>
 
-namespace Banco {
+namespace Bench {
 
-inline double mediana(std::vector<double> v)
+inline double median(std::vector<double> v)
 {
     if (v.empty())
         return 0;
@@ -16,4 +16,4 @@ inline double mediana(std::vector<double> v)
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-} // namespace Banco
+} // namespace Bench

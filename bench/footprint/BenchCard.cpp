@@ -14,22 +14,22 @@
 
 namespace {
 
-struct Carta
+struct Card
 {
     snd_pcm_ioplug_t io {};
     int timer = -1;
-    bool inCorsa = false;
-    timespec avvio {};
+    bool running = false;
+    timespec startedAt {};
     // Frames given to the card since it was prepared.
-    std::uint64_t scritti = 0;
+    std::uint64_t written = 0;
 };
 
-Carta *carta(snd_pcm_ioplug_t *io)
+Card *card(snd_pcm_ioplug_t *io)
 {
-    return static_cast<Carta *>(io->private_data);
+    return static_cast<Card *>(io->private_data);
 }
 
-std::int64_t nsDa(const timespec &from)
+std::int64_t nsSince(const timespec &from)
 {
     timespec now {};
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -37,16 +37,16 @@ std::int64_t nsDa(const timespec &from)
 }
 
 // Frames the card has played: it moves a whole period at a time, as its interrupt does.
-std::uint64_t suonati(snd_pcm_ioplug_t *io)
+std::uint64_t framesPlayed(snd_pcm_ioplug_t *io)
 {
-    const Carta *c = carta(io);
-    if (!c->inCorsa)
+    const Card *c = card(io);
+    if (!c->running)
         return 0;
-    const auto frames = static_cast<std::uint64_t>(nsDa(c->avvio)) * io->rate / 1000000000ULL;
+    const auto frames = static_cast<std::uint64_t>(nsSince(c->startedAt)) * io->rate / 1000000000ULL;
     return frames / io->period_size * io->period_size;
 }
 
-void arma(Carta *c, snd_pcm_ioplug_t *io, bool on)
+void arm(Card *c, snd_pcm_ioplug_t *io, bool on)
 {
     itimerspec t {};
     if (on) {
@@ -58,91 +58,92 @@ void arma(Carta *c, snd_pcm_ioplug_t *io, bool on)
     timerfd_settime(c->timer, 0, &t, nullptr);
 }
 
-int avvia(snd_pcm_ioplug_t *io)
+int startCard(snd_pcm_ioplug_t *io)
 {
-    Carta *c = carta(io);
-    clock_gettime(CLOCK_MONOTONIC, &c->avvio);
-    c->inCorsa = true;
-    arma(c, io, true);
+    Card *c = card(io);
+    clock_gettime(CLOCK_MONOTONIC, &c->startedAt);
+    c->running = true;
+    arm(c, io, true);
     return 0;
 }
 
-int ferma(snd_pcm_ioplug_t *io)
+int stopCard(snd_pcm_ioplug_t *io)
 {
-    Carta *c = carta(io);
-    c->inCorsa = false;
-    arma(c, io, false);
+    Card *c = card(io);
+    c->running = false;
+    arm(c, io, false);
     return 0;
 }
 
-int prepara(snd_pcm_ioplug_t *io)
+int prepareCard(snd_pcm_ioplug_t *io)
 {
-    ferma(io);
-    carta(io)->scritti = 0;
+    stopCard(io);
+    card(io)->written = 0;
     return 0;
 }
 
-snd_pcm_sframes_t posizione(snd_pcm_ioplug_t *io)
+snd_pcm_sframes_t position(snd_pcm_ioplug_t *io)
 {
-    const Carta *c = carta(io);
-    const std::uint64_t fatti = suonati(io);
+    const Card *c = card(io);
+    const std::uint64_t played = framesPlayed(io);
     // Played past what it was given: the card has run dry.
-    if (c->inCorsa && fatti > c->scritti)
+    if (c->running && played > c->written)
         return -EPIPE;
-    return static_cast<snd_pcm_sframes_t>(fatti % io->buffer_size);
+    return static_cast<snd_pcm_sframes_t>(played % io->buffer_size);
 }
 
-snd_pcm_sframes_t trasferisci(snd_pcm_ioplug_t *io, const snd_pcm_channel_area_t *, snd_pcm_uframes_t,
-                              snd_pcm_uframes_t size)
+snd_pcm_sframes_t transferFrames(snd_pcm_ioplug_t *io, const snd_pcm_channel_area_t *, snd_pcm_uframes_t,
+                                 snd_pcm_uframes_t size)
 {
-    carta(io)->scritti += size;
+    card(io)->written += size;
     return static_cast<snd_pcm_sframes_t>(size);
 }
 
 // Returns when the card has played everything, at the end of the period that holds the last frame.
-int svuota(snd_pcm_ioplug_t *io)
+int drainCard(snd_pcm_ioplug_t *io)
 {
-    Carta *c = carta(io);
-    if (!c->inCorsa && c->scritti > 0)
-        avvia(io);
-    const std::uint64_t fine = (c->scritti + io->period_size - 1) / io->period_size * io->period_size;
-    const auto fineNs = static_cast<std::int64_t>(fine * 1000000000ULL / io->rate);
-    const std::int64_t resto = fineNs - nsDa(c->avvio);
-    if (resto > 0) {
-        const timespec attesa {static_cast<time_t>(resto / 1000000000LL), static_cast<long>(resto % 1000000000LL)};
-        nanosleep(&attesa, nullptr);
+    Card *c = card(io);
+    if (!c->running && c->written > 0)
+        startCard(io);
+    const std::uint64_t endFrame = (c->written + io->period_size - 1) / io->period_size * io->period_size;
+    const auto endNs = static_cast<std::int64_t>(endFrame * 1000000000ULL / io->rate);
+    const std::int64_t remaining = endNs - nsSince(c->startedAt);
+    if (remaining > 0) {
+        const timespec delay {static_cast<time_t>(remaining / 1000000000LL),
+                              static_cast<long>(remaining % 1000000000LL)};
+        nanosleep(&delay, nullptr);
     }
-    ferma(io);
+    stopCard(io);
     return 0;
 }
 
-int eventi(snd_pcm_ioplug_t *io, struct pollfd *, unsigned int, unsigned short *revents)
+int pollEvents(snd_pcm_ioplug_t *io, struct pollfd *, unsigned int, unsigned short *revents)
 {
-    std::uint64_t scaduti = 0;
-    while (read(carta(io)->timer, &scaduti, sizeof scaduti) > 0) {
+    std::uint64_t expirations = 0;
+    while (read(card(io)->timer, &expirations, sizeof expirations) > 0) {
     }
     *revents = POLLOUT;
     return 0;
 }
 
-int chiudi(snd_pcm_ioplug_t *io)
+int closeCard(snd_pcm_ioplug_t *io)
 {
-    Carta *c = carta(io);
+    Card *c = card(io);
     close(c->timer);
     delete c;
     return 0;
 }
 
-const snd_pcm_ioplug_callback_t Richiami = [] {
+const snd_pcm_ioplug_callback_t Callbacks = [] {
     snd_pcm_ioplug_callback_t r {};
-    r.start = avvia;
-    r.stop = ferma;
-    r.pointer = posizione;
-    r.transfer = trasferisci;
-    r.close = chiudi;
-    r.prepare = prepara;
-    r.drain = svuota;
-    r.poll_revents = eventi;
+    r.start = startCard;
+    r.stop = stopCard;
+    r.pointer = position;
+    r.transfer = transferFrames;
+    r.close = closeCard;
+    r.prepare = prepareCard;
+    r.drain = drainCard;
+    r.poll_revents = pollEvents;
     return r;
 }();
 
@@ -167,11 +168,11 @@ SND_PCM_PLUGIN_DEFINE_FUNC(trillora_bench_card)
     if (stream != SND_PCM_STREAM_PLAYBACK)
         return -EINVAL;
 
-    auto *c = new Carta;
+    auto *c = new Card;
     c->timer = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
     c->io.version = SND_PCM_IOPLUG_VERSION;
     c->io.name = "Trillora benchmark card";
-    c->io.callback = &Richiami;
+    c->io.callback = &Callbacks;
     c->io.private_data = c;
     c->io.poll_fd = c->timer;
     c->io.poll_events = POLLIN;
@@ -182,17 +183,17 @@ SND_PCM_PLUGIN_DEFINE_FUNC(trillora_bench_card)
         delete c;
         return err;
     }
-    const unsigned int accesso[] = {SND_PCM_ACCESS_RW_INTERLEAVED};
-    const unsigned int formati[] = {SND_PCM_FORMAT_S16_LE};
-    const unsigned int periodi[] = {256, 512, 1024, 2048, 4096, 8192, 16384, 32768, 65536};
-    const unsigned int tamponi[] = {1024, 2048, 4096, 8192, 16384, 32768, 65536, 131072, 262144, 524288, 1048576};
-    if ((err = snd_pcm_ioplug_set_param_list(&c->io, SND_PCM_IOPLUG_HW_ACCESS, 1, accesso)) < 0
-        || (err = snd_pcm_ioplug_set_param_list(&c->io, SND_PCM_IOPLUG_HW_FORMAT, 1, formati)) < 0
+    const unsigned int accesses[] = {SND_PCM_ACCESS_RW_INTERLEAVED};
+    const unsigned int formats[] = {SND_PCM_FORMAT_S16_LE};
+    const unsigned int periodBytes[] = {256, 512, 1024, 2048, 4096, 8192, 16384, 32768, 65536};
+    const unsigned int bufferBytes[] = {1024, 2048, 4096, 8192, 16384, 32768, 65536, 131072, 262144, 524288, 1048576};
+    if ((err = snd_pcm_ioplug_set_param_list(&c->io, SND_PCM_IOPLUG_HW_ACCESS, 1, accesses)) < 0
+        || (err = snd_pcm_ioplug_set_param_list(&c->io, SND_PCM_IOPLUG_HW_FORMAT, 1, formats)) < 0
         || (err = snd_pcm_ioplug_set_param_minmax(&c->io, SND_PCM_IOPLUG_HW_CHANNELS, 1, 2)) < 0
         || (err = snd_pcm_ioplug_set_param_minmax(&c->io, SND_PCM_IOPLUG_HW_RATE, 8000, 192000)) < 0
-        || (err = snd_pcm_ioplug_set_param_list(&c->io, SND_PCM_IOPLUG_HW_PERIOD_BYTES, 9, periodi)) < 0
+        || (err = snd_pcm_ioplug_set_param_list(&c->io, SND_PCM_IOPLUG_HW_PERIOD_BYTES, 9, periodBytes)) < 0
         || (err = snd_pcm_ioplug_set_param_minmax(&c->io, SND_PCM_IOPLUG_HW_PERIODS, 2, 64)) < 0
-        || (err = snd_pcm_ioplug_set_param_list(&c->io, SND_PCM_IOPLUG_HW_BUFFER_BYTES, 11, tamponi)) < 0) {
+        || (err = snd_pcm_ioplug_set_param_list(&c->io, SND_PCM_IOPLUG_HW_BUFFER_BYTES, 11, bufferBytes)) < 0) {
         snd_pcm_ioplug_delete(&c->io);
         return err;
     }

@@ -9,7 +9,7 @@
 
 namespace {
 
-std::string radice(pid_t pid)
+std::string procFolder(pid_t pid)
 {
     return "/proc/" + std::to_string(pid);
 }
@@ -27,10 +27,10 @@ long campoStatus(const std::string &file, const std::string &key)
 
 } // namespace
 
-Memoria leggiMemoria(pid_t pid)
+Memory readMemory(pid_t pid)
 {
-    const std::string status = radice(pid) + "/status";
-    Memoria m;
+    const std::string status = procFolder(pid) + "/status";
+    Memory m;
     m.rssKiB = campoStatus(status, "VmRSS");
     m.anonKiB = campoStatus(status, "RssAnon");
     m.fileKiB = campoStatus(status, "RssFile");
@@ -38,11 +38,11 @@ Memoria leggiMemoria(pid_t pid)
     return m;
 }
 
-Cpu leggiCpu(pid_t pid)
+Cpu readCpu(pid_t pid)
 {
     Cpu c;
     {
-        std::ifstream in(radice(pid) + "/stat");
+        std::ifstream in(procFolder(pid) + "/stat");
         std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         // The command name may hold blanks; the fields after it are counted from its closing ")".
         const auto close = all.rfind(')');
@@ -57,7 +57,7 @@ Cpu leggiCpu(pid_t pid)
             }
         }
     }
-    const std::string tasks = radice(pid) + "/task";
+    const std::string tasks = procFolder(pid) + "/task";
     if (DIR *dir = opendir(tasks.c_str())) {
         while (dirent *entry = readdir(dir)) {
             if (entry->d_name[0] == '.')
@@ -80,7 +80,7 @@ long ticksPerSecond()
     return sysconf(_SC_CLK_TCK);
 }
 
-std::string descriviMacchina()
+std::string describeMachine()
 {
     std::ifstream cpuinfo("/proc/cpuinfo");
     std::string line;

@@ -4,7 +4,7 @@
 #include <string>
 #include <sys/types.h>
 
-struct Memoria
+struct Memory
 {
     long rssKiB = 0;   // VmRSS
     long anonKiB = 0;  // RssAnon: heap, stacks, relocated data
@@ -19,9 +19,9 @@ struct Cpu
     long wakeUps = 0;    // voluntary + involuntary context switches of every thread
 };
 
-Memoria leggiMemoria(pid_t pid);
-Cpu leggiCpu(pid_t pid);
+Memory readMemory(pid_t pid);
+Cpu readCpu(pid_t pid);
 long ticksPerSecond();
 
 // "Intel(R) Xeon(R) ... , 2 cores" and the load, for the table's heading.
-std::string descriviMacchina();
+std::string describeMachine();

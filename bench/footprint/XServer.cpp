@@ -17,7 +17,7 @@ extern char **environ;
 
 namespace {
 
-std::vector<char *> puntatori(std::vector<std::string> &texts)
+std::vector<char *> argPointers(std::vector<std::string> &texts)
 {
     std::vector<char *> out;
     for (std::string &t : texts)
@@ -40,7 +40,7 @@ XServer::XServer()
     posix_spawn_file_actions_addclose(&actions, pipeFd[0]);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    auto args = puntatori(argv);
+    auto args = argPointers(argv);
     const int spawned = posix_spawnp(&server, "Xvfb", &actions, nullptr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(pipeFd[1]);
@@ -68,10 +68,10 @@ XServer::~XServer()
     if (display)
         XCloseDisplay(display);
     if (server > 0)
-        termina(server);
+        stopProcess(server);
 }
 
-bool XServer::attendiMappa(Orologio::time_point until, Orologio::time_point &when)
+bool XServer::waitForMap(Clock::time_point until, Clock::time_point &when)
 {
     const int fd = ConnectionNumber(display);
     for (;;) {
@@ -79,11 +79,11 @@ bool XServer::attendiMappa(Orologio::time_point until, Orologio::time_point &whe
             XEvent event;
             XNextEvent(display, &event);
             if (event.type == MapNotify && !event.xmap.override_redirect) {
-                when = Orologio::now();
+                when = Clock::now();
                 return true;
             }
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Orologio::now()).count();
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
         if (left <= 0)
             return false;
         pollfd waiting {fd, POLLIN, 0};
@@ -91,7 +91,7 @@ bool XServer::attendiMappa(Orologio::time_point until, Orologio::time_point &whe
     }
 }
 
-void XServer::scarta()
+void XServer::discardEvents()
 {
     XSync(display, False);
     while (XPending(display) > 0) {
@@ -100,7 +100,7 @@ void XServer::scarta()
     }
 }
 
-pid_t avvia(const std::vector<std::string> &argv, const std::map<std::string, std::string> &overrides)
+pid_t spawn(const std::vector<std::string> &argv, const std::map<std::string, std::string> &overrides)
 {
     std::map<std::string, std::string> env;
     for (char **e = environ; *e; ++e) {
@@ -115,8 +115,8 @@ pid_t avvia(const std::vector<std::string> &argv, const std::map<std::string, st
     for (const auto &[key, value] : env)
         envTexts.push_back(key + "=" + value);
     std::vector<std::string> argTexts = argv;
-    auto args = puntatori(argTexts);
-    auto envp = puntatori(envTexts);
+    auto args = argPointers(argTexts);
+    auto envp = argPointers(envTexts);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -128,7 +128,7 @@ pid_t avvia(const std::vector<std::string> &argv, const std::map<std::string, st
     return spawned == 0 ? pid : -1;
 }
 
-void termina(pid_t pid)
+void stopProcess(pid_t pid)
 {
     kill(pid, SIGTERM);
     for (int i = 0; i < 200; ++i) {

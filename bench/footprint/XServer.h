@@ -7,7 +7,7 @@
 #include <sys/types.h>
 #include <vector>
 
-using Orologio = std::chrono::steady_clock;
+using Clock = std::chrono::steady_clock;
 
 class XServer
 {
@@ -22,9 +22,9 @@ public:
     const std::string &name() const { return displayName; }
 
     // Waits for the next top-level window to be mapped; false when none comes before `until`.
-    bool attendiMappa(Orologio::time_point until, Orologio::time_point &when);
+    bool waitForMap(Clock::time_point until, Clock::time_point &when);
     // Drops the events left by the windows of earlier launches.
-    void scarta();
+    void discardEvents();
 
 private:
     pid_t server = -1;
@@ -34,6 +34,6 @@ private:
 
 // Starts `argv` with `overrides` added to this process's environment and its output sent to
 // /dev/null; returns the pid, or -1.
-pid_t avvia(const std::vector<std::string> &argv, const std::map<std::string, std::string> &overrides);
+pid_t spawn(const std::vector<std::string> &argv, const std::map<std::string, std::string> &overrides);
 // SIGTERM, then SIGKILL if it has not ended within two seconds.
-void termina(pid_t pid);
+void stopProcess(pid_t pid);

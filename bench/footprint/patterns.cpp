@@ -26,7 +26,7 @@ class BenchPlatform : public LinuxPlatform
 {
 public:
     BenchPlatform()
-        : LinuxPlatform(TRILLORA_IDENTITA, Banco::cartellaDelProgramma())
+        : LinuxPlatform(TRILLORA_IDENTITA, Bench::programFolder())
     {
     }
     bool messageBox(MessageKind, const QString &title, const QString &text) override
@@ -39,7 +39,7 @@ public:
 };
 
 // What the process has mapped shows which sound pieces really took part.
-QString pezziSonori()
+QString soundPieces()
 {
     QFile maps(QStringLiteral("/proc/self/maps"));
     if (!maps.open(QIODevice::ReadOnly))
@@ -59,7 +59,7 @@ QString pezziSonori()
 
 int main(int argc, char *argv[])
 {
-    Banco::senzaSchermo();
+    Bench::headless();
     TrilloraApplication app(argc, argv);
     BenchPlatform desktop;
     installPlatform(&desktop);
@@ -86,7 +86,7 @@ int main(int argc, char *argv[])
         std::vector<double> ms;
         for (int run = 0; run < runs; ++run) {
             // Every alarm finds the device closed, as it is after a second without tones.
-            Banco::spin(1200);
+            Bench::spin(1200);
             QElapsedTimer clock;
             clock.start();
             if (QLatin1String(p.name) == QLatin1String("Casse"))
@@ -95,7 +95,7 @@ int main(int argc, char *argv[])
                 FrmSveglia->TimerSpeakerTimer();
             ms.push_back(clock.nsecsElapsed() / 1e6);
         }
-        const double m = Banco::mediana(ms);
+        const double m = Bench::median(ms);
         const double deviation = 100.0 * (m - p.nominalMs) / p.nominalMs;
         const bool within = std::abs(deviation) <= 3.0;
         allWithin = allWithin && within;
@@ -103,7 +103,7 @@ int main(int argc, char *argv[])
                     p.nominalMs, ms.front(), m, deviation, within ? "yes" : "NO");
         std::fflush(stdout);
     }
-    std::printf("    (%s: %s)\n", qPrintable(device), qPrintable(pezziSonori()));
+    std::printf("    (%s: %s)\n", qPrintable(device), qPrintable(soundPieces()));
     delete FrmSveglia;
     delete FrmMain;
     return allWithin ? 0 : 2;

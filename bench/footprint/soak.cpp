@@ -30,17 +30,17 @@ namespace {
 class SoakPlatform : public LinuxPlatform
 {
 public:
-    QTime orario {7, 0};
-    bool veriBox = false;
+    QTime timeOfDay {7, 0};
+    bool realBoxes = false;
 
     SoakPlatform()
-        : LinuxPlatform(TRILLORA_IDENTITA, Banco::cartellaDelProgramma())
+        : LinuxPlatform(TRILLORA_IDENTITA, Bench::programFolder())
     {
     }
-    QTime localTime() override { return orario; }
+    QTime localTime() override { return timeOfDay; }
     bool messageBox(MessageKind kind, const QString &title, const QString &text) override
     {
-        return veriBox && LinuxPlatform::messageBox(kind, title, text);
+        return realBoxes && LinuxPlatform::messageBox(kind, title, text);
     }
     void shellOpen(const QString &) override {}
     void systemTone(int, int) override {}
@@ -49,13 +49,13 @@ public:
     void portOut(std::uint16_t, std::uint8_t) override {}
 };
 
-struct Misura
+struct Measure
 {
     double rssKiB;
     double heapKiB;
 };
 
-Misura misura()
+Measure measure()
 {
     // Qt keeps rendered icons in its pixmap cache, bounded at 10 MiB, and a new message box or
     // window puts its icons there again under new keys; emptied, what remains is the program's.
@@ -75,23 +75,23 @@ Misura misura()
 
 // A heap that grows by less than this over the whole run is taken as flat: allocator bookkeeping
 // and Qt's caches settling, not a leak.
-constexpr double RumoreHeapKiB = 16;
-constexpr double RumoreRssKiB = 256;
+constexpr double HeapNoiseKiB = 16;
+constexpr double RssNoiseKiB = 256;
 
-bool riga(const char *what, int cycles, Misura prima, Misura dopo)
+bool row(const char *what, int cycles, Measure before, Measure after)
 {
-    const double heap = dopo.heapKiB - prima.heapKiB;
-    const double rss = dopo.rssKiB - prima.rssKiB;
-    const bool piatto = heap < RumoreHeapKiB && rss < RumoreRssKiB;
+    const double heap = after.heapKiB - before.heapKiB;
+    const double rss = after.rssKiB - before.rssKiB;
+    const bool flat = heap < HeapNoiseKiB && rss < RssNoiseKiB;
     std::printf("| %s | %d | %.1f → %.1f | %+.0f | %.0f → %.0f | %+.1f | %+.0f | %s |\n", what, cycles,
-                prima.rssKiB / 1024, dopo.rssKiB / 1024, rss, prima.heapKiB, dopo.heapKiB, heap,
-                heap * 1024 / cycles, piatto ? "flat" : "GROWS");
+                before.rssKiB / 1024, after.rssKiB / 1024, rss, before.heapKiB, after.heapKiB, heap,
+                heap * 1024 / cycles, flat ? "flat" : "GROWS");
     std::fflush(stdout);
-    return piatto;
+    return flat;
 }
 
 // Closes whatever modal window is up once the modal run has started.
-void chiudiModaleTra(int ms)
+void closeModalWithin(int ms)
 {
     QTimer::singleShot(ms, [] {
         if (QWidget *w = QApplication::activeModalWidget())
@@ -105,7 +105,7 @@ int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(Banco::soloErrori);
+    qInstallMessageHandler(Bench::errorsOnly);
     TrilloraApplication app(argc, argv);
     SoakPlatform desktop;
     installPlatform(&desktop);
@@ -114,20 +114,20 @@ int main(int argc, char *argv[])
     // The splash's ten seconds are not what is measured here.
     QTimer::singleShot(0, frmStart, &TfrmStart::TimerStartTimer);
     FrmMain->show();
-    Banco::spin(300);
+    Bench::spin(300);
 
     std::printf("| soak | cycles | RSS (MiB) | RSS growth (KiB) | heap in use (KiB) | heap growth (KiB) | per cycle (bytes) "
                 "| |\n|---|---|---|---|---|---|---|---|\n");
-    bool piatto = true;
+    bool flat = true;
 
     // ---- An hour of ticks, with an alarm every ten minutes.
     int n = 0;
     const auto tick = [&] {
-        desktop.orario = desktop.orario.addMSecs(400);
+        desktop.timeOfDay = desktop.timeOfDay.addMSecs(400);
         if (n % 1500 == 0) {
-            const QTime prossimo = desktop.orario.addSecs(60);
-            FrmMain->ed1sv1->setText(prossimo.toString(QStringLiteral("HH")));
-            FrmMain->Ed1sv2->setText(prossimo.toString(QStringLiteral("mm")));
+            const QTime nextAlarm = desktop.timeOfDay.addSecs(60);
+            FrmMain->ed1sv1->setText(nextAlarm.toString(QStringLiteral("HH")));
+            FrmMain->Ed1sv2->setText(nextAlarm.toString(QStringLiteral("mm")));
         }
         FrmMain->Timer1Timer();
         if (n % 12 == 0)
@@ -140,22 +140,22 @@ int main(int argc, char *argv[])
         ++n;
     };
     // Arguments: a part of the names of the soaks to run (all by default) and the openings a window gets.
-    const QString solo = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    const int volte = argc > 2 ? std::max(1, std::atoi(argv[2])) : 100;
-    const auto scelto = [&solo](const char *nome) { return QString::fromUtf8(nome).contains(solo); };
+    const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const int openings = argc > 2 ? std::max(1, std::atoi(argv[2])) : 100;
+    const auto chosen = [&only](const char *name) { return QString::fromUtf8(name).contains(only); };
 
-    const char *ora = "an hour of 400 ms ticks, six alarms";
-    if (scelto(ora)) {
+    const char *hourOfTicks = "an hour of 400 ms ticks, six alarms";
+    if (chosen(hourOfTicks)) {
         for (int i = 0; i < 1500; ++i)
             tick();
-        const Misura inizioOra = misura();
+        const Measure hourStart = measure();
         for (int i = 0; i < 9000; ++i)
             tick();
-        piatto &= riga(ora, 9000, inizioOra, misura());
+        flat &= row(hourOfTicks, 9000, hourStart, measure());
     }
 
     // ---- Each window a hundred times, after five openings that fill Qt's caches.
-    const std::pair<const char *, std::function<void()>> finestre[] = {
+    const std::pair<const char *, std::function<void()>> windows[] = {
         {"main window hidden and shown", [] {
              FrmMain->hide();
              QCoreApplication::processEvents();
@@ -167,27 +167,27 @@ int main(int argc, char *argv[])
              frmStart->exec();
          }},
         {"about window", [] {
-             chiudiModaleTra(10);
+             closeModalWithin(10);
              FrmMain->sbHelpClick();
          }},
         {"bug report window (reads the tables)", [] {
-             chiudiModaleTra(10);
+             closeModalWithin(10);
              FrmMain->sbBugClick();
          }},
         {"version check window (reads the tables)", [] {
-             chiudiModaleTra(20);
+             closeModalWithin(20);
              FrmMain->sbControllaVersioneClick();
          }},
         {"ringing window with its sound timer", [] {
              FrmSveglia->show();
              FrmSveglia->raise();
              FrmSveglia->activateWindow();
-             Banco::spin(80);
+             Bench::spin(80);
              FrmSveglia->close();
              FrmSveglia->TimerClose->stop();
          }},
         {"message box", [&desktop] {
-             desktop.veriBox = true;
+             desktop.realBoxes = true;
              QTimer::singleShot(10, [] {
                  for (QWidget *w : QApplication::topLevelWidgets()) {
                      if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible())
@@ -195,20 +195,20 @@ int main(int argc, char *argv[])
                  }
              });
              Fx::MsgInfo(QStringLiteral("Orari e tipologia di suono memorizzati!"));
-             desktop.veriBox = false;
+             desktop.realBoxes = false;
          }},
     };
-    for (const auto &[nome, apriEChiudi] : finestre) {
-        if (!scelto(nome))
+    for (const auto &[name, openAndClose] : windows) {
+        if (!chosen(name))
             continue;
         for (int i = 0; i < 5; ++i)
-            apriEChiudi();
-        const Misura prima = misura();
-        for (int i = 0; i < volte; ++i)
-            apriEChiudi();
-        piatto &= riga(nome, volte, prima, misura());
+            openAndClose();
+        const Measure before = measure();
+        for (int i = 0; i < openings; ++i)
+            openAndClose();
+        flat &= row(name, openings, before, measure());
     }
 
     distruggiFinestre();
-    return piatto ? 0 : 2;
+    return flat ? 0 : 2;
 }

@@ -16,14 +16,14 @@
 
 namespace {
 
-using Orologio = std::chrono::steady_clock;
+using Clock = std::chrono::steady_clock;
 
-double ms(Orologio::duration d)
+double ms(Clock::duration d)
 {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-bool eLaSveglia(Display *display, Window window)
+bool isRingingWindow(Display *display, Window window)
 {
     char *name = nullptr;
     const bool match = XFetchName(display, window, &name) && std::strcmp(name, "Trillora") == 0;
@@ -35,14 +35,14 @@ bool eLaSveglia(Display *display, Window window)
 
 // The ringing window once it is on screen; Qt's top-level windows are children of the root window
 // when no window manager reparents them.
-Window attendiSveglia(Display *display, Window root)
+Window waitForRingingWindow(Display *display, Window root)
 {
     Window parent, *children = nullptr;
     unsigned count = 0;
     if (XQueryTree(display, root, &root, &parent, &children, &count)) {
         Window found = 0;
         for (unsigned i = 0; i < count && !found; ++i)
-            if (eLaSveglia(display, children[i]))
+            if (isRingingWindow(display, children[i]))
                 found = children[i];
         if (children)
             XFree(children);
@@ -52,7 +52,7 @@ Window attendiSveglia(Display *display, Window root)
     for (;;) {
         XEvent event;
         XNextEvent(display, &event);
-        if (event.type == MapNotify && eLaSveglia(display, event.xmap.window))
+        if (event.type == MapNotify && isRingingWindow(display, event.xmap.window))
             return event.xmap.window;
     }
 }
@@ -61,8 +61,8 @@ Window attendiSveglia(Display *display, Window root)
 
 int main(int argc, char **argv)
 {
-    const double secondi = argc > 1 ? std::atof(argv[1]) : 7;
-    const int intervalloMs = argc > 2 ? std::atoi(argv[2]) : 100;
+    const double sendingS = argc > 1 ? std::atof(argv[1]) : 7;
+    const int intervalMs = argc > 2 ? std::atoi(argv[2]) : 100;
     Display *display = XOpenDisplay(nullptr);
     if (!display) {
         std::fprintf(stderr, "no X display\n");
@@ -76,30 +76,30 @@ int main(int argc, char **argv)
 
     std::printf("waiting for the ringing window...\n");
     std::fflush(stdout);
-    const Window sveglia = attendiSveglia(display, root);
-    const Orologio::time_point inizio = Orologio::now();
-    std::vector<Orologio::time_point> inviati;
-    std::vector<double> risposte; // in the order sent; below 0: no answer yet
+    const Window ringing = waitForRingingWindow(display, root);
+    const Clock::time_point sendingStart = Clock::now();
+    std::vector<Clock::time_point> sentAt;
+    std::vector<double> answers; // in the order sent; below 0: no answer yet
     const int fd = ConnectionNumber(display);
-    Orologio::time_point prossimo = inizio;
-    const Orologio::time_point fine = inizio + std::chrono::milliseconds(static_cast<long>(secondi * 1000));
+    Clock::time_point nextPing = sendingStart;
+    const Clock::time_point sendingEnd = sendingStart + std::chrono::milliseconds(static_cast<long>(sendingS * 1000));
     // Answers to the last pings may come after the sending ends: a little more time for them.
-    while (Orologio::now() < fine + std::chrono::seconds(6)) {
-        if (Orologio::now() >= prossimo && prossimo < fine) {
+    while (Clock::now() < sendingEnd + std::chrono::seconds(6)) {
+        if (Clock::now() >= nextPing && nextPing < sendingEnd) {
             XEvent event {};
             event.xclient.type = ClientMessage;
-            event.xclient.window = sveglia;
+            event.xclient.window = ringing;
             event.xclient.message_type = protocols;
             event.xclient.format = 32;
             event.xclient.data.l[0] = static_cast<long>(ping);
             event.xclient.data.l[1] = CurrentTime;
-            event.xclient.data.l[2] = static_cast<long>(sveglia);
-            event.xclient.data.l[3] = static_cast<long>(inviati.size());
-            XSendEvent(display, sveglia, False, NoEventMask, &event);
+            event.xclient.data.l[2] = static_cast<long>(ringing);
+            event.xclient.data.l[3] = static_cast<long>(sentAt.size());
+            XSendEvent(display, ringing, False, NoEventMask, &event);
             XFlush(display);
-            inviati.push_back(Orologio::now());
-            risposte.push_back(-1);
-            prossimo += std::chrono::milliseconds(intervalloMs);
+            sentAt.push_back(Clock::now());
+            answers.push_back(-1);
+            nextPing += std::chrono::milliseconds(intervalMs);
         }
         while (XPending(display)) {
             XEvent event;
@@ -108,13 +108,13 @@ int main(int argc, char **argv)
                 || static_cast<Atom>(event.xclient.data.l[0]) != ping)
                 continue;
             const long n = event.xclient.data.l[3];
-            if (n >= 0 && n < static_cast<long>(inviati.size()) && risposte[n] < 0)
-                risposte[n] = ms(Orologio::now() - inviati[n]);
+            if (n >= 0 && n < static_cast<long>(sentAt.size()) && answers[n] < 0)
+                answers[n] = ms(Clock::now() - sentAt[n]);
         }
-        if (prossimo >= fine && std::none_of(risposte.begin(), risposte.end(), [](double r) { return r < 0; }))
+        if (nextPing >= sendingEnd && std::none_of(answers.begin(), answers.end(), [](double r) { return r < 0; }))
             break;
-        const double attesaMs = prossimo < fine ? std::max(0.0, ms(prossimo - Orologio::now())) : 20;
-        timeval tv {0, static_cast<long>(attesaMs * 1000)};
+        const double waitMs = nextPing < sendingEnd ? std::max(0.0, ms(nextPing - Clock::now())) : 20;
+        timeval tv {0, static_cast<long>(waitMs * 1000)};
         fd_set fds;
         FD_ZERO(&fds);
         FD_SET(fd, &fds);
@@ -122,20 +122,20 @@ int main(int argc, char **argv)
     }
 
     std::vector<double> date;
-    int oltre = 0;
-    std::printf("answer times, ms, one per ping sent every %d ms from the mapping:\n", intervalloMs);
-    for (std::size_t i = 0; i < risposte.size(); ++i) {
-        if (risposte[i] >= 0) {
-            date.push_back(risposte[i]);
-            std::printf("%.0f ", risposte[i]);
+    int overSecond = 0;
+    std::printf("answer times, ms, one per ping sent every %d ms from the mapping:\n", intervalMs);
+    for (std::size_t i = 0; i < answers.size(); ++i) {
+        if (answers[i] >= 0) {
+            date.push_back(answers[i]);
+            std::printf("%.0f ", answers[i]);
         } else {
             std::printf("- ");
         }
-        oltre += risposte[i] < 0 || risposte[i] > 1000;
+        overSecond += answers[i] < 0 || answers[i] > 1000;
     }
-    std::printf("\npings %zu, answered %zu, median %.1f ms, max %.1f ms, over 1 s or never: %d\n", risposte.size(),
-                date.size(), Banco::mediana(date), date.empty() ? 0.0 : *std::max_element(date.begin(), date.end()),
-                oltre);
+    std::printf("\npings %zu, answered %zu, median %.1f ms, max %.1f ms, over 1 s or never: %d\n", answers.size(),
+                date.size(), Bench::median(date), date.empty() ? 0.0 : *std::max_element(date.begin(), date.end()),
+                overSecond);
     XCloseDisplay(display);
-    return oltre == 0 ? 0 : 2;
+    return overSecond == 0 ? 0 : 2;
 }

@@ -74,7 +74,7 @@ double percentile(const std::vector<double> &sorted, double p)
 
 int main(int argc, char *argv[])
 {
-    Banco::senzaSchermo();
+    Bench::headless();
     TrilloraApplication app(argc, argv);
     BenchPlatform desktop;
     installPlatform(&desktop);
@@ -89,7 +89,7 @@ int main(int argc, char *argv[])
     ActivationWatch watch;
     watch.clock = &desktop;
     FrmSveglia->installEventFilter(&watch);
-    Banco::spin(300);
+    Bench::spin(300);
 
     std::vector<double> latencies;
     for (int round = 0; round < rounds; ++round) {
@@ -115,7 +115,7 @@ int main(int argc, char *argv[])
         // Real alarms are a minute apart, so the 50 s count of one has always ended before the
         // next; here they are two seconds apart, and a running count would close the next window.
         FrmSveglia->TimerClose->stop();
-        Banco::spin(100);
+        Bench::spin(100);
     }
 
     std::sort(latencies.begin(), latencies.end());

@@ -28,7 +28,7 @@ public:
     QElapsedTimer answered;
 
     BenchPlatform()
-        : LinuxPlatform(TRILLORA_IDENTITA, Banco::cartellaDelProgramma())
+        : LinuxPlatform(TRILLORA_IDENTITA, Bench::programFolder())
     {
     }
 
@@ -41,43 +41,43 @@ public:
 };
 
 // A page like the maker's, padded with ordinary markup to 1 MiB, the version near its end.
-QByteArray paginaDaUnMega()
+QByteArray oneMegabytePage()
 {
-    const QByteArray riga = "<tr><td class=\"nome\">TQZ_Agenda</td><td>04.2002 - 11</td><td><a href=\"/x\">x</a></td></tr>\n";
+    const QByteArray row = "<tr><td class=\"nome\">TQZ_Agenda</td><td>04.2002 - 11</td><td><a href=\"/x\">x</a></td></tr>\n";
     QByteArray page = "<body><table>\n";
     while (page.size() < (1 << 20) - 64)
-        page += riga;
+        page += row;
     page += "</table><p>Versione - 19</p></body>";
     return page;
 }
 
-void taglio()
+void cutting()
 {
-    const QList<QByteArray> righe {paginaDaUnMega()};
-    const double mb = righe[0].size() / 1e6;
-    for (const bool indietro : {false, true}) {
-        std::vector<double> volte;
+    const QList<QByteArray> lines {oneMegabytePage()};
+    const double mb = lines[0].size() / 1e6;
+    for (const bool backward : {false, true}) {
+        std::vector<double> timings;
         for (int i = 0; i < 30; ++i) {
-            QList<QByteArray> pezzi;
+            QList<QByteArray> pieces;
             QElapsedTimer t;
             t.start();
-            PaginaVersione::EstraiURLConCriterio(righe, pezzi, indietro, "Versione", "-", "-", "<", {}, false,
+            PaginaVersione::EstraiURLConCriterio(lines, pieces, backward, "Versione", "-", "-", "<", {}, false,
                                                  false, 0);
-            volte.push_back(t.nsecsElapsed() / 1e9);
-            if (pezzi.value(0) != (indietro ? QByteArray(" 11") : QByteArray(" 19")))
+            timings.push_back(t.nsecsElapsed() / 1e9);
+            if (pieces.value(0) != (backward ? QByteArray(" 11") : QByteArray(" 19")))
                 std::fprintf(stderr, "unexpected piece\n");
         }
-        std::printf("cut 1 MiB page %s: median %.2f ms, %.0f MB/s\n", indietro ? "backward" : "forward",
-                    Banco::mediana(volte) * 1e3, mb / Banco::mediana(volte));
+        std::printf("cut 1 MiB page %s: median %.2f ms, %.0f MB/s\n", backward ? "backward" : "forward",
+                    Bench::median(timings) * 1e3, mb / Bench::median(timings));
     }
 }
 
-void controllo(BenchPlatform &seam)
+void checkOnLoopback(BenchPlatform &seam)
 {
     LoopbackServer server;
     server.page("/index.php", "<html><body><p>Versione - 19</p></body></html>");
     seam.host = server.host();
-    std::vector<double> volte;
+    std::vector<double> timings;
     for (int i = 0; i < 30; ++i) {
         TFrmControllaVersione w;
         // Connected after the window's own handler, so this runs once the verdict is shown.
@@ -94,10 +94,10 @@ void controllo(BenchPlatform &seam)
             std::fprintf(stderr, "check %d did not end with 19\n", i);
             return;
         }
-        volte.push_back(ms);
+        timings.push_back(ms);
     }
-    std::printf("Yes to verdict over %zu openings: median %.2f ms, max %.2f ms\n", volte.size(), Banco::mediana(volte),
-                *std::max_element(volte.begin(), volte.end()));
+    std::printf("Yes to verdict over %zu openings: median %.2f ms, max %.2f ms\n", timings.size(),
+                Bench::median(timings), *std::max_element(timings.begin(), timings.end()));
 }
 
 } // namespace
@@ -108,8 +108,8 @@ int main(int argc, char *argv[])
     BenchPlatform seam;
     installPlatform(&seam);
     FrmAbout = new TFrmAbout;
-    taglio();
-    controllo(seam);
+    cutting();
+    checkOnLoopback(seam);
     delete FrmAbout;
     return 0;
 }

@@ -2,7 +2,7 @@
 #include "FakePlatform.h"
 
 #include "linux/Shell.h"
-#include "linux/NetworkBrowser.h"
+#include "network/NetworkBrowser.h"
 #include "widgets/Fx.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "linux/DesktopNotice.h"
-#include "linux/NetworkBrowser.h"
+#include "network/NetworkBrowser.h"
 #include "platform/Platform.h"
 
 #include <QList>

@@ -2,7 +2,7 @@
 #include "RingingFixture.h"
 #include "TestMain.h"
 #include "WindowSystem.h"
-#include "ringing/Suonata.h"
+#include "ringing/PatternPlayer.h"
 #include "widgets/Fx.h"
 
 #include <QElapsedTimer>
@@ -75,7 +75,7 @@ class TestRingingWindow : public QObject
             }
             if (barra)
                 QWindowSystemInterface::handleCloseEvent(FrmSveglia->windowHandle());
-            Suonata::dopo([this] { colpiDopo = colpi; });
+            PatternPlayer::after([this] { colpiDopo = colpi; });
             trascorso.start();
             passo();
             if (scatola) {

@@ -1,7 +1,7 @@
 // The two sound patterns as the seam hears them, the speaker's port writes and the tone routine's checks.
 #include "RingingFixture.h"
 #include "TestMain.h"
-#include "ringing/Suonata.h"
+#include "ringing/PatternPlayer.h"
 #include "ringing/TonePatterns.h"
 #include "widgets/ErrorDisplay.h"
 
@@ -169,7 +169,8 @@ private slots:
     {
         fake().reset();
         QObject context;
-        QTimer::singleShot(0, &context, ErrorDisplay::gestore([] { Suonata::suona([] { Toni::Bleeper(36, 100); }); }));
+        QTimer::singleShot(0, &context,
+                           ErrorDisplay::guarded([] { PatternPlayer::play([] { Toni::Bleeper(36, 100); }); }));
         QTRY_COMPARE(fake().boxes.size(), 1);
         QCOMPARE(fake().boxes[0].kind, MessageKind::Error);
         QCOMPARE(fake().boxes[0].title, QStringLiteral("TQZ_Trillora"));

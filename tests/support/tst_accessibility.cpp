@@ -2,7 +2,7 @@
 #include "ProgramFolder.h"
 #include "TestMain.h"
 #include "app/Main.h"
-#include "linux/DownloadWindow.h"
+#include "network/DownloadWindow.h"
 #include "ringing/Sveglia.h"
 #include "support/About.h"
 #include "support/Bug.h"

@@ -2,7 +2,7 @@
 #include "LoopbackServer.h"
 #include "TestMain.h"
 #include "WindowSystem.h"
-#include "linux/DownloadWindow.h"
+#include "network/DownloadWindow.h"
 #include "support/About.h"
 #include "version/ControllaVersione.h"
 

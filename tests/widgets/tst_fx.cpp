@@ -294,7 +294,7 @@ private slots:
     {
         QFETCH(QString, message);
         QFETCH(QString, shown);
-        QCOMPARE(ErrorDisplay::conFinale(message), shown);
+        QCOMPARE(ErrorDisplay::withFullStop(message), shown);
     }
 
     // A handler that fails, called by Qt the ways the program's handlers are: its failure stops
@@ -314,14 +314,14 @@ private slots:
         QPushButton button;
         QTimer timer;
         timer.setSingleShot(true);
-        ErrorDisplay::collega(&button, &QPushButton::clicked, &handler, &FailingHandler::fail);
-        ErrorDisplay::collega(&timer, &QTimer::timeout, &handler, &FailingHandler::fail);
+        ErrorDisplay::attach(&button, &QPushButton::clicked, &handler, &FailingHandler::fail);
+        ErrorDisplay::attach(&timer, &QTimer::timeout, &handler, &FailingHandler::fail);
         if (how == QLatin1String("click"))
             QTest::mouseClick(&button, Qt::LeftButton);
         else if (how == QLatin1String("timer"))
             timer.start(0);
         else
-            QTimer::singleShot(0, &handler, ErrorDisplay::gestore([&handler] { handler.fail(); }));
+            QTimer::singleShot(0, &handler, ErrorDisplay::guarded([&handler] { handler.fail(); }));
         QTRY_COMPARE(fake().boxes.size(), 1);
         QCOMPARE(fake().boxes[0].title, QStringLiteral("TQZ_Trillora"));
         QCOMPARE(fake().boxes[0].kind, MessageKind::Error);

@@ -1,7 +1,7 @@
 // The small window that shows a download's progress and lets the user stop it.
-#include "linux/DownloadWindow.h"
+#include "network/DownloadWindow.h"
 
-#include "linux/FileDownload.h"
+#include "network/FileDownload.h"
 
 #include <QApplication>
 #include <QCloseEvent>

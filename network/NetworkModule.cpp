@@ -1,7 +1,7 @@
 // The network module: the page loader on Qt Network and libxml2, loaded when the version check first needs it.
 #include "BuildIdentity.h"
 #include "linux/Modules.h"
-#include "linux/NetworkBrowser.h"
+#include "network/NetworkBrowser.h"
 
 #include <QWidget>
 

@@ -15,22 +15,22 @@ class QWindow;
 // So the window does nothing else while it sounds, the clock stands still, and a count such as the
 // 50 s close goes on. Every other timer runs: Qt's own (its X11 connection notices a focus gone
 // through one), the network's time-outs, the seen check.
-namespace Suonata {
+namespace PatternPlayer {
 
 // Plays `pattern` to its end on the sound's thread, and returns then. The pattern touches no widget
 // and nothing that the UI thread may use meanwhile. What it throws is thrown again here, after it
 // has ended. Patterns play one at a time, in the order asked.
-void suona(const std::function<void()> &pattern);
+void play(const std::function<void()> &pattern);
 
 // A pattern is playing.
-bool inCorso();
+bool isPlaying();
 
 // The window the user works in (the platform's witness): while what was held in a pattern is
 // handled, as it was when that pattern ended.
-QWindow *utente();
+QWindow *userWindow();
 
-// Runs `azione` on the UI thread after the pattern that is playing, as input made meanwhile is
+// Runs `action` on the UI thread after the pattern that is playing, as input made meanwhile is
 // handled; at once when none is playing. A failure inside it goes to the general error box.
-void dopo(std::function<void()> azione);
+void after(std::function<void()> action);
 
-} // namespace Suonata
+} // namespace PatternPlayer

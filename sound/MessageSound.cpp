@@ -1,7 +1,7 @@
 // The desktop's message sound through libcanberra and the freedesktop sound theme.
-#include "linux/MessageSound.h"
+#include "sound/MessageSound.h"
 
-#include "linux/ToneOutput.h"
+#include "sound/ToneOutput.h"
 
 #include <canberra.h>
 

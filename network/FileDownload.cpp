@@ -1,8 +1,8 @@
 // One file fetched into a folder: never run, never made executable, nothing left behind on failure,
 // on cancellation or at the program's end.
-#include "linux/FileDownload.h"
+#include "network/FileDownload.h"
 
-#include "linux/DownloadRules.h"
+#include "network/DownloadRules.h"
 
 #include <QCoreApplication>
 #include <QDir>

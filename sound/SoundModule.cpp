@@ -1,8 +1,8 @@
 // The sound module: tones through ALSA and the message sound through libcanberra, loaded on the first alarm.
 #include "BuildIdentity.h"
-#include "linux/MessageSound.h"
 #include "linux/Modules.h"
-#include "linux/ToneOutput.h"
+#include "sound/MessageSound.h"
+#include "sound/ToneOutput.h"
 
 #include <QtGlobal>
 

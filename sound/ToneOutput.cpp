@@ -1,5 +1,5 @@
 // System tones on the default sound device through ALSA (which reaches PulseAudio or PipeWire).
-#include "linux/ToneOutput.h"
+#include "sound/ToneOutput.h"
 
 #include <alsa/asoundlib.h>
 

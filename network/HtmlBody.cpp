@@ -1,5 +1,5 @@
 // The body element of an HTML page as text, the way a browser's outerHTML gives it.
-#include "linux/HtmlBody.h"
+#include "network/HtmlBody.h"
 
 #include "core/Cp1252.h"
 

@@ -1,5 +1,5 @@
 // The name a download is saved under: the server's suggestion made safe, or the address's last piece.
-#include "linux/DownloadRules.h"
+#include "network/DownloadRules.h"
 
 #include <QTest>
 

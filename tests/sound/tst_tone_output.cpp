@@ -1,6 +1,6 @@
 // Tones on Linux: the rendered samples, the timing of a pattern's tones on a stand-in device and
 // clock, and playing through ALSA into a file device or no device at all.
-#include "linux/ToneOutput.h"
+#include "sound/ToneOutput.h"
 
 #include <QElapsedTimer>
 #include <QFile>

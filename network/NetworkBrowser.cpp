@@ -1,11 +1,11 @@
 // The off-screen page loader on QNetworkAccessManager, with libxml2 giving the body's HTML.
-#include "linux/NetworkBrowser.h"
+#include "network/NetworkBrowser.h"
 
 #include "core/Cp1252.h"
 #include "core/Errors.h"
-#include "linux/DownloadRules.h"
-#include "linux/DownloadWindow.h"
-#include "linux/HtmlBody.h"
+#include "network/DownloadRules.h"
+#include "network/DownloadWindow.h"
+#include "network/HtmlBody.h"
 
 #include <QDir>
 #include <QNetworkAccessManager>

@@ -1,5 +1,5 @@
 // The playing of a tone pattern on the sound's thread, and what the UI thread holds meanwhile.
-#include "ringing/Suonata.h"
+#include "ringing/PatternPlayer.h"
 
 #include "platform/Platform.h"
 #include "widgets/ErrorDisplay.h"
@@ -43,7 +43,7 @@ public:
     explicit Director(QCoreApplication *app)
         : QObject(app)
     {
-        soundThread.setObjectName(QStringLiteral("Suono"));
+        soundThread.setObjectName(QStringLiteral("Sound"));
         player.moveToThread(&soundThread);
         soundThread.start();
         app->installEventFilter(this);
@@ -103,7 +103,7 @@ public:
         if (playing > 0)
             waiting.append(std::move(action));
         else
-            ErrorDisplay::durante(action);
+            ErrorDisplay::during(action);
     }
 
 protected:
@@ -247,33 +247,33 @@ Director &director()
 
 } // namespace
 
-namespace Suonata {
+namespace PatternPlayer {
 
-void suona(const std::function<void()> &pattern)
+void play(const std::function<void()> &pattern)
 {
     director().play(pattern);
 }
 
-bool inCorso()
+bool isPlaying()
 {
     const Director *director = existing();
     return director && director->isPlaying();
 }
 
-QWindow *utente()
+QWindow *userWindow()
 {
     const Director *director = existing();
     return director ? director->userWindow() : platform().focusWitness().userWindow();
 }
 
-void dopo(std::function<void()> azione)
+void after(std::function<void()> action)
 {
     if (Director *director = existing())
-        director->after(std::move(azione));
+        director->after(std::move(action));
     else
-        ErrorDisplay::durante(azione);
+        ErrorDisplay::during(action);
 }
 
-} // namespace Suonata
+} // namespace PatternPlayer
 
-#include "Suonata.moc"
+#include "PatternPlayer.moc"

@@ -1,5 +1,5 @@
 // When a navigation is a file to save rather than a page to show, and where the file goes.
-#include "linux/DownloadRules.h"
+#include "network/DownloadRules.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 // The page loader against a loopback server: bodies, failures that still complete, the size cut, downloads.
 #include "LoopbackServer.h"
 #include "TestMain.h"
-#include "linux/DownloadRules.h"
-#include "linux/DownloadWindow.h"
-#include "linux/FileDownload.h"
-#include "linux/NetworkBrowser.h"
+#include "network/DownloadRules.h"
+#include "network/DownloadWindow.h"
+#include "network/FileDownload.h"
+#include "network/NetworkBrowser.h"
 #include "widgets/ErrorDisplay.h"
 
 #include <QDialog>
