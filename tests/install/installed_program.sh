@@ -76,7 +76,7 @@ if [ "${1:-}" = --drive ]; then
     # A window manager that keeps the ringing window behind another program's (as KWin's
     # focus-stealing prevention does) while Qt takes it for active: a live check window of its own,
     # and a record naming another program's window (the root window stands for it), until killed.
-    # xprop cannot give the properties their type, WINDOW (33); Xlib through Python can.
+    # xprop cannot give the properties their types, WINDOW (33) and ATOM (4); Xlib through Python can.
     keeping_behind() {
         python3 - <<'PY' &
 import ctypes as c, select
@@ -85,9 +85,10 @@ x.XOpenDisplay.restype = x.XDefaultRootWindow.restype = x.XCreateSimpleWindow.re
 d = L(x.XOpenDisplay(None))
 root = x.XDefaultRootWindow(d)
 check = x.XCreateSimpleWindow(d, L(root), 0, 0, 1, 1, 0, L(0), L(0))
-for window, atom, value in ((check, b"_NET_SUPPORTING_WM_CHECK", check), (root, b"_NET_SUPPORTING_WM_CHECK", check),
-                            (root, b"_NET_ACTIVE_WINDOW", root)):
-    x.XChangeProperty(d, L(window), L(x.XInternAtom(d, atom, 0)), L(33), 32, 0, (c.c_long * 1)(value), 1)
+for window, atom, kind, value in ((check, b"_NET_SUPPORTING_WM_CHECK", 33, check), (root, b"_NET_SUPPORTING_WM_CHECK", 33, check),
+                                  (root, b"_NET_ACTIVE_WINDOW", 33, root),
+                                  (root, b"_NET_SUPPORTED", 4, x.XInternAtom(d, b"_NET_ACTIVE_WINDOW", 0))):
+    x.XChangeProperty(d, L(window), L(x.XInternAtom(d, atom, 0)), L(kind), 32, 0, (c.c_long * 1)(value), 1)
 x.XFlush(d)
 select.select([x.XConnectionNumber(d)], [], [])  # until killed, or the display goes
 PY
