@@ -119,7 +119,8 @@ pointer_does cross 40000 $((x + 100)) $((y + 50)) $((x - 20)) $((y + 50))
 sleep 1
 kill -0 $program 2>/dev/null || fail "the program ended when the pointer came"
 grown=$(($(rss) - before))
-[ $grown -le 2048 ] || fail "40000 crossings of the pointer took $grown KiB"
+# AddressSanitizer keeps what is freed aside for a while: the bound is for a plain build.
+grep -q __asan_init "$work/prefix/lib/trillora/trillora" || [ $grown -le 2048 ] || fail "40000 crossings of the pointer took $grown KiB"
 
 # A keyboard that stays, as a real one does: each typing below joins it with another for a moment.
 in_background "${display[@]}" wtype -s 600000
