@@ -170,7 +170,7 @@ WaylandInput::~WaylandInput()
         xdg_activation_token_v1_destroy(asked->token);
     capabilities(0);
     if (seat)
-        seatVersion >= WL_SEAT_RELEASE_SINCE_VERSION ? wl_seat_release(seat) : wl_seat_destroy(seat);
+        wl_seat_destroy(seat); // its release comes with version 5
     if (activation)
         xdg_activation_v1_destroy(activation);
     if (registry)
