@@ -61,19 +61,14 @@ struct WaylandInput::Listeners
     {
         of(data)->pointerOn = surface;
     }
-    // A press kept while the pointer stays; past the window's edge the next close is not by it.
-    static void leave(void *data, wl_pointer *, uint32_t, wl_surface *)
-    {
-        WaylandInput *input = of(data);
-        input->pointerOn = nullptr;
-        if (input->last.device == Device::Pointer)
-            input->forget();
-    }
+    // The press stays the user's when the pointer moves off the window while the click waits for
+    // the pattern's end: the window, and so the press's surface, are still there.
+    static void leave(void *data, wl_pointer *, uint32_t, wl_surface *) { of(data)->pointerOn = nullptr; }
     static void motion(void *, wl_pointer *, uint32_t, wl_fixed_t, wl_fixed_t) {}
     static void button(void *data, wl_pointer *, uint32_t serial, uint32_t, uint32_t, uint32_t state)
     {
         if (state == WL_POINTER_BUTTON_STATE_PRESSED)
-            of(data)->input(Device::Pointer, serial, of(data)->pointerOn);
+            of(data)->input(serial, of(data)->pointerOn);
     }
     static void axis(void *, wl_pointer *, uint32_t, uint32_t, wl_fixed_t) {}
 
@@ -88,14 +83,14 @@ struct WaylandInput::Listeners
     static void key(void *data, wl_keyboard *, uint32_t serial, uint32_t, uint32_t, uint32_t state)
     {
         if (state == WL_KEYBOARD_KEY_STATE_PRESSED)
-            of(data)->input(Device::Keyboard, serial, of(data)->keyboardOn);
+            of(data)->input(serial, of(data)->keyboardOn);
     }
     static void modifiers(void *, wl_keyboard *, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {}
 
     static void down(void *data, wl_touch *, uint32_t serial, uint32_t, wl_surface *surface, int32_t, wl_fixed_t,
                      wl_fixed_t)
     {
-        of(data)->input(Device::Touch, serial, surface);
+        of(data)->input(serial, surface);
     }
     static void up(void *, wl_touch *, uint32_t, uint32_t, int32_t) {}
     static void touchMotion(void *, wl_touch *, uint32_t, int32_t, wl_fixed_t, wl_fixed_t) {}
@@ -208,13 +203,12 @@ void WaylandInput::capabilities(quint32 capabilities)
     }
 }
 
-void WaylandInput::input(Device device, quint32 serial, wl_surface *surface)
+void WaylandInput::input(quint32 serial, wl_surface *surface)
 {
     forget();
     QWindow *window = windowOf(surface);
     if (!window)
         return;
-    last.device = device;
     last.serial = serial;
     last.window = window;
     last.hidden = QObject::connect(window, &QWindow::visibleChanged, window, [this] { forget(); });

@@ -46,7 +46,6 @@ public:
     struct Listeners;
 
 private:
-    enum class Device { Pointer, Keyboard, Touch };
     struct Pending
     {
         WaylandInput *input;
@@ -56,7 +55,7 @@ private:
 
     void capabilities(quint32 capabilities);
     // The user's input with `serial` on `surface`, or elsewhere when that is none of the program's.
-    void input(Device device, quint32 serial, wl_surface *surface);
+    void input(quint32 serial, wl_surface *surface);
     void forget();
     void tokenDone(Pending *pending, const char *token);
 
@@ -75,7 +74,6 @@ private:
     // with it, and the next showing's may be made at the same address).
     struct
     {
-        Device device = Device::Pointer;
         quint32 serial = 0;
         QPointer<QWindow> window;
         QMetaObject::Connection hidden;

@@ -116,6 +116,7 @@ read -r x y _ <<<"$(window Trillora)"
 client swaymsg seat - cursor set $((x + 33)) $((y + 78)) >/dev/null
 client swaymsg seat - cursor press button1 >/dev/null
 client swaymsg seat - cursor release button1 >/dev/null
+client swaymsg seat - cursor set 5 5 >/dev/null # off the window while the click waits for the pattern's end
 closed_by Chiudi 20 "1 0"
 ring
 client wtype -s 300 -P Alt_L -M alt -k F4 -m alt -p Alt_L
